@@ -1,0 +1,20 @@
+#pragma once
+
+#include "paths.h"
+
+namespace vorlan {
+
+class DataStore;
+class Prompter;
+
+// The services and process-wide values every window receives from start-up.
+struct AppContext {
+    ProgramPaths paths;
+    DataStore *store = nullptr;
+    Prompter *prompter = nullptr;
+    QString versionText = QStringLiteral("3.51");
+    int timeFormat = 0;    // 0, 1 or 2 (formatOrderTime)
+    int decimalPlaces = 1; // decimal places of order-line quantities
+};
+
+} // namespace vorlan

@@ -1,0 +1,214 @@
+#include "datastore.h"
+
+#include "dates.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace vorlan {
+
+DataStore::DataStore(const QString &connectionName)
+    : m_connectionName(connectionName)
+{
+}
+
+DataStore::~DataStore() { close(); }
+
+QSqlDatabase DataStore::database() const { return QSqlDatabase::database(m_connectionName, false); }
+
+bool DataStore::open(const QString &path, QString *error)
+{
+    close();
+    auto fail = [&](const QString &reason) {
+        m_lastError = reason;
+        if (error)
+            *error = reason;
+        close();
+        return false;
+    };
+
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(path);
+        if (!db.open())
+            return fail(db.lastError().text());
+    }
+    // SQLite opens lazily: reading the schema is what tells a database from another file.
+    QSqlQuery probe(database());
+    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
+        return fail(probe.lastError().text());
+    probe.finish();
+    if (!probe.exec(QStringLiteral("pragma journal_mode=wal")) || !probe.next()
+        || probe.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0)
+        return fail(probe.lastError().isValid() ? probe.lastError().text()
+                                                : QStringLiteral("cannot switch to WAL mode"));
+    probe.finish();
+    if (!probe.exec(QStringLiteral("pragma synchronous=full")))
+        return fail(probe.lastError().text());
+    // Write access is checked now, not at the first order.
+    if (!probe.exec(QStringLiteral("begin immediate")))
+        return fail(probe.lastError().text());
+    probe.exec(QStringLiteral("rollback"));
+    m_cursor = std::make_unique<QSqlQuery>(database());
+    m_cursor->setForwardOnly(true);
+    m_lastError.clear();
+    return true;
+}
+
+bool DataStore::isOpen() const { return m_cursor != nullptr; }
+
+void DataStore::close()
+{
+    m_cursor.reset();
+    m_atEnd = true;
+    if (QSqlDatabase::contains(m_connectionName)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            if (db.isOpen())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+namespace {
+bool prepareAndRun(QSqlQuery &q, const QString &sql, const QVariantList &values, QString &error)
+{
+    if (!q.prepare(sql)) {
+        error = q.lastError().text();
+        return false;
+    }
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        error = q.lastError().text();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool DataStore::execute(const QString &sql, const QVariantList &values)
+{
+    if (!m_cursor) {
+        m_lastError = QStringLiteral("database not open");
+        return false;
+    }
+    closeQuery();
+    QSqlQuery q(database());
+    return prepareAndRun(q, sql, values, m_lastError);
+}
+
+bool DataStore::query(const QString &sql, const QVariantList &values)
+{
+    if (!m_cursor) {
+        m_lastError = QStringLiteral("database not open");
+        return false;
+    }
+    closeQuery();
+    if (!prepareAndRun(*m_cursor, sql, values, m_lastError)) {
+        m_atEnd = true;
+        return false;
+    }
+    m_atEnd = !m_cursor->next();
+    return true;
+}
+
+bool DataStore::atEnd() const { return m_atEnd; }
+
+void DataStore::next()
+{
+    if (!m_atEnd)
+        m_atEnd = !m_cursor->next();
+}
+
+void DataStore::closeQuery()
+{
+    if (m_cursor)
+        m_cursor->finish();
+    m_atEnd = true;
+}
+
+bool DataStore::find(const QString &column, const QVariant &value)
+{
+    while (!m_atEnd) {
+        if (readValue(column) == value)
+            return true;
+        next();
+    }
+    return false;
+}
+
+QVariant DataStore::readValue(int column) const
+{
+    if (m_atEnd || !m_cursor)
+        return {};
+    return m_cursor->value(column);
+}
+
+QVariant DataStore::readValue(const QString &column) const
+{
+    if (m_atEnd || !m_cursor)
+        return {};
+    return m_cursor->value(column);
+}
+
+namespace {
+QDateTime toDateTime(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    return fromIsoDateTime(v.toString()).value_or(QDateTime());
+}
+} // namespace
+
+QString DataStore::readText(int column) const { return readValue(column).toString(); }
+QString DataStore::readText(const QString &column) const { return readValue(column).toString(); }
+int DataStore::readInt(int column) const { return readValue(column).toInt(); }
+int DataStore::readInt(const QString &column) const { return readValue(column).toInt(); }
+double DataStore::readDouble(int column) const { return readValue(column).toDouble(); }
+double DataStore::readDouble(const QString &column) const { return readValue(column).toDouble(); }
+float DataStore::readSingle(int column) const { return static_cast<float>(readValue(column).toDouble()); }
+float DataStore::readSingle(const QString &column) const { return static_cast<float>(readValue(column).toDouble()); }
+QDateTime DataStore::readDateTime(int column) const { return toDateTime(readValue(column)); }
+QDateTime DataStore::readDateTime(const QString &column) const { return toDateTime(readValue(column)); }
+
+QVariant DataStore::scalar(const QString &sql, const QVariantList &values)
+{
+    QVariant result;
+    if (query(sql, values))
+        result = readValue(0);
+    closeQuery();
+    return result;
+}
+
+bool DataStore::transaction()
+{
+    closeQuery();
+    QSqlDatabase db = database();
+    if (!db.transaction()) {
+        m_lastError = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool DataStore::commit()
+{
+    closeQuery();
+    QSqlDatabase db = database();
+    if (!db.commit()) {
+        m_lastError = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool DataStore::rollback()
+{
+    closeQuery();
+    return database().rollback();
+}
+
+} // namespace vorlan

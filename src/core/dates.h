@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace vorlan {
+
+// "2017年8月5日": year, month and day without leading zeros.
+QString chineseDate(const QDate &date);
+std::optional<QDate> parseChineseDate(const QString &text);
+
+// The order time as the main window shows it:
+// 1 → "2017/08/05 09:07", 2 → "2017-08-05 09:07", anything else → "08-05 09:07".
+QString formatOrderTime(const QDateTime &time, int timeFormat);
+
+// Reads any of the three order-time forms (and the stored ISO form). A text without a
+// year takes `yearIfMissing`. Seconds are dropped. Nothing readable gives nullopt.
+std::optional<QDateTime> parseOrderTime(const QString &text, int yearIfMissing);
+
+// Date-time columns hold "YYYY-MM-DD HH:MM:SS".
+QString isoDateTime(const QDateTime &time);
+std::optional<QDateTime> fromIsoDateTime(const QString &text);
+
+// A filter range on a date-time column: after `from` (exclusive) up to and including
+// `to`, both ISO texts. A day runs from its own midnight to the next one.
+struct TimeRange {
+    QString from;
+    QString to;
+};
+TimeRange dayRange(const QDate &day);
+TimeRange monthRange(int year, int month);
+TimeRange yearRange(int year);
+
+} // namespace vorlan

@@ -1,0 +1,98 @@
+#include "numbers.h"
+
+#include <cmath>
+
+namespace vorlan {
+
+namespace {
+
+QChar asciiForm(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'０' && u <= u'９')
+        return QChar(u'0' + (u - u'０'));
+    switch (u) {
+    case u'＋': return QChar(u'+');
+    case u'－': return QChar(u'-');
+    case u'．': return QChar(u'.');
+    default: return c;
+    }
+}
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+} // namespace
+
+double parseNumber(const QString &text)
+{
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text)
+        s.append(asciiForm(c));
+
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    while (i < n && (s[i] == u' ' || s[i] == u'\t' || s[i] == u'\n' || s[i] == u'\r'
+                     || s[i] == u'\v' || s[i] == u'\f'))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && isDigit(s[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && s[i] == u'.') {
+        ++i;
+        while (i < n && isDigit(s[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0.0;
+    qsizetype end = i;
+    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (s[j] == u'+' || s[j] == u'-'))
+            ++j;
+        if (j < n && isDigit(s[j])) {
+            while (j < n && isDigit(s[j]))
+                ++j;
+            end = j;
+        }
+    }
+    bool ok = false;
+    const double value = s.mid(start, end - start).toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+QString formatDouble(double value)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return QStringLiteral("0");
+    return QString::asprintf("%.13g", value);
+}
+
+QString formatSingle(float value)
+{
+    if (value == 0.0f || !std::isfinite(value))
+        return QStringLiteral("0");
+    return QString::asprintf("%.6g", static_cast<double>(value));
+}
+
+bool isZero(double value) { return std::fabs(value) <= 1e-7; }
+
+double roundHalfUp(double value, int places)
+{
+    if (value == 0.0)
+        return 0.0;
+    const double scale = std::pow(10.0, places);
+    const double y = std::fabs(value) * scale + 1e-12;
+    const double k = std::floor(y);
+    const double rounded = ((y - k) >= 0.5 ? k + 1.0 : k) / scale;
+    return value < 0 ? -rounded : rounded;
+}
+
+} // namespace vorlan

@@ -1,0 +1,29 @@
+#include "paths.h"
+
+#include <QDir>
+
+namespace vorlan {
+
+QString chooseHome(const QStringList &arguments, const QString &environmentHome, const QString &executableDir,
+                   bool executableDirWritable, const QString &appDataDir)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (arg == QLatin1String("--home") && i + 1 < arguments.size())
+            return QDir::cleanPath(QDir(arguments.at(i + 1)).absolutePath());
+        if (arg.startsWith(QLatin1String("--home=")))
+            return QDir::cleanPath(QDir(arg.mid(7)).absolutePath());
+    }
+    if (!environmentHome.isEmpty())
+        return QDir::cleanPath(QDir(environmentHome).absolutePath());
+    return QDir::cleanPath(executableDirWritable ? executableDir : appDataDir);
+}
+
+bool isInsideFolder(const QString &folder, const QString &tempFolder)
+{
+    const QString f = QDir::cleanPath(folder) + QLatin1Char('/');
+    const QString t = QDir::cleanPath(tempFolder) + QLatin1Char('/');
+    return f.startsWith(t, Qt::CaseInsensitive);
+}
+
+} // namespace vorlan

@@ -1,0 +1,35 @@
+#include "recordtable.h"
+
+#include "datastore.h"
+
+namespace vorlan {
+
+QString RecordTable::read(const QString &key, const QString &fallback)
+{
+    const QString value =
+        m_store.scalar(QStringLiteral("select 记录信息 from 记录 where 记录内容=? order by rowid limit 1"), {key})
+            .toString();
+    return value.isEmpty() ? fallback : value;
+}
+
+bool RecordTable::exists(const QString &key)
+{
+    return m_store.scalar(QStringLiteral("select count(*) from 记录 where 记录内容=?"), {key}).toInt() > 0;
+}
+
+bool RecordTable::update(const QString &key, const QString &value)
+{
+    return m_store.execute(QStringLiteral("update 记录 set 记录信息=? where 记录内容=?"), {value, key});
+}
+
+bool RecordTable::insert(const QString &key, const QString &value)
+{
+    return m_store.execute(QStringLiteral("insert into 记录 (记录内容,记录信息) values (?,?)"), {key, value});
+}
+
+bool RecordTable::write(const QString &key, const QString &value)
+{
+    return exists(key) ? update(key, value) : insert(key, value);
+}
+
+} // namespace vorlan

@@ -1,0 +1,66 @@
+#include "core/dates.h"
+
+#include <QTest>
+
+using namespace vorlan;
+
+class TestDates : public QObject
+{
+    Q_OBJECT
+private slots:
+    void chineseDates()
+    {
+        QCOMPARE(chineseDate(QDate(2017, 8, 5)), QStringLiteral("2017年8月5日"));
+        QCOMPARE(chineseDate(QDate(2026, 12, 31)), QStringLiteral("2026年12月31日"));
+        QCOMPARE(parseChineseDate(QStringLiteral("2017年8月5日")), std::optional<QDate>(QDate(2017, 8, 5)));
+        QVERIFY(!parseChineseDate(QStringLiteral("2017年2月30日")));
+        QVERIFY(!parseChineseDate(QStringLiteral("2017-08-05")));
+    }
+
+    void orderTimeForms()
+    {
+        const QDateTime t(QDate(2017, 8, 5), QTime(9, 7, 42));
+        QCOMPARE(formatOrderTime(t, 0), QStringLiteral("08-05 09:07"));
+        QCOMPARE(formatOrderTime(t, 1), QStringLiteral("2017/08/05 09:07"));
+        QCOMPARE(formatOrderTime(t, 2), QStringLiteral("2017-08-05 09:07"));
+        QCOMPARE(formatOrderTime(t, 7), QStringLiteral("08-05 09:07"));
+        QCOMPARE(formatOrderTime(QDateTime(QDate(2026, 12, 31), QTime(23, 59)), 0), QStringLiteral("12-31 23:59"));
+    }
+
+    void readingOrderTimes()
+    {
+        const QDateTime expected(QDate(2017, 8, 5), QTime(9, 7));
+        for (int form = 0; form < 3; ++form)
+            QCOMPARE(parseOrderTime(formatOrderTime(expected, form), 2017), std::optional<QDateTime>(expected));
+        // no year in the text: the given year is used
+        QCOMPARE(parseOrderTime(QStringLiteral("08-05 09:07"), 2015)->date(), QDate(2015, 8, 5));
+        QCOMPARE(parseOrderTime(QStringLiteral("2017-08-05 09:07:59"), 2000), std::optional<QDateTime>(expected));
+        QVERIFY(!parseOrderTime(QStringLiteral("13-40 09:07"), 2017));
+        QVERIFY(!parseOrderTime(QStringLiteral("02-29 10:00"), 2017));
+        QVERIFY(parseOrderTime(QStringLiteral("02-29 10:00"), 2016));
+        QVERIFY(!parseOrderTime(QStringLiteral("08-05 25:00"), 2017));
+        QVERIFY(!parseOrderTime(QStringLiteral("昨天"), 2017));
+        QVERIFY(!parseOrderTime(QString(), 2017));
+    }
+
+    void isoTexts()
+    {
+        const QDateTime t(QDate(2017, 8, 5), QTime(9, 7));
+        QCOMPARE(isoDateTime(t), QStringLiteral("2017-08-05 09:07:00"));
+        QCOMPARE(fromIsoDateTime(QStringLiteral("2017-08-05 09:07:00")), std::optional<QDateTime>(t));
+        QVERIFY(!fromIsoDateTime(QStringLiteral("garbage")));
+    }
+
+    void ranges()
+    {
+        const TimeRange day = dayRange(QDate(2016, 12, 31));
+        QCOMPARE(day.from, QStringLiteral("2016-12-31 00:00:00"));
+        QCOMPARE(day.to, QStringLiteral("2017-01-01 00:00:00"));
+        QCOMPARE(monthRange(2016, 2).to, QStringLiteral("2016-03-01 00:00:00"));
+        QCOMPARE(monthRange(2016, 12).to, QStringLiteral("2017-01-01 00:00:00"));
+        QCOMPARE(yearRange(2016).from, QStringLiteral("2016-01-01 00:00:00"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDates)
+#include "tst_dates.moc"

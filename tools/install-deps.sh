@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running Vorlan needs on Debian 12.
+set -euo pipefail
+packages=(cmake g++ ninja-build ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
+          libqt6sql6-sqlite fonts-wqy-microhei sqlite3 xvfb xauth poppler-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,130 @@
+#include "preferencesdialogs.h"
+
+#include "core/appcontext.h"
+#include "core/datastore.h"
+#include "core/prompter.h"
+#include "core/recordtable.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace vorlan {
+
+namespace {
+void storeRecord(AppContext &context, const QString &key, int value)
+{
+    if (context.store)
+        RecordTable(*context.store).write(key, QString::number(value));
+}
+} // namespace
+
+DecimalPlacesDialog::DecimalPlacesDialog(AppContext &context, QWidget *parent)
+    : QDialog(parent)
+    , m_context(context)
+{
+    setObjectName(QStringLiteral("设置"));
+    setWindowTitle(QStringLiteral("设置"));
+    setFixedSize(340, 238);
+
+    auto *label = new QLabel(QStringLiteral("数量小数位数（0-3）："), this);
+    label->setObjectName(QStringLiteral("透明标签3"));
+    m_places = new QLineEdit(this);
+    m_places->setObjectName(QStringLiteral("小数位数_编辑框"));
+    m_places->setMaxLength(1);
+    m_places->setFixedWidth(60);
+    m_places->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]?")), m_places));
+    auto *confirmButton = new QPushButton(QStringLiteral("确认"), this);
+    confirmButton->setObjectName(QStringLiteral("确认"));
+    confirmButton->setAutoDefault(false);
+    connect(confirmButton, &QPushButton::clicked, this, &DecimalPlacesDialog::confirm);
+    // Enter in the box confirms as well.
+    connect(m_places, &QLineEdit::returnPressed, this, &DecimalPlacesDialog::confirm);
+
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(label);
+    row->addWidget(m_places);
+    row->addStretch(1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(confirmButton);
+    buttons->addStretch(1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    layout->addLayout(row);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+
+    m_places->setText(QString::number(m_context.decimalPlaces));
+    m_places->setFocus();
+    m_places->selectAll();
+}
+
+void DecimalPlacesDialog::confirm()
+{
+    const int places = m_places->text().toInt(); // empty text reads as 0
+    if (places < 0 || places > 3) {
+        m_places->setFocus();
+        m_places->selectAll();
+        m_context.prompter->message(this, PromptIcon::Information, QStringLiteral("提示"),
+                                    QStringLiteral("数值超出设定，请将小数位数控制在数值 0-3 的范围内。"));
+        return;
+    }
+    m_context.decimalPlaces = places;
+    storeRecord(m_context, QStringLiteral("小数位数"), places);
+    accept();
+}
+
+TimeFormatDialog::TimeFormatDialog(AppContext &context, QWidget *parent)
+    : QDialog(parent)
+    , m_context(context)
+{
+    setObjectName(QStringLiteral("选择时间格式"));
+    setWindowTitle(QStringLiteral("选择时间格式"));
+    setFixedSize(340, 238);
+
+    m_group = new QButtonGroup(this);
+    m_group->setExclusive(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(40, 24, 40, 16);
+    const QString captions[] = {QStringLiteral("月-日 时:分(12-30 01:59)"),
+                                QStringLiteral("年/月/日 时:分(2000/12/30 01:59)"),
+                                QStringLiteral("年-月-日 时:分(2000-12-30 01:59)")};
+    for (int format = 0; format < 3; ++format) {
+        auto *box = new QCheckBox(captions[format], this);
+        box->setObjectName(QStringLiteral("选择框%1").arg(format + 1));
+        m_group->addButton(box, format);
+        layout->addWidget(box);
+    }
+    layout->addStretch(1);
+    auto *okButton = new QPushButton(QStringLiteral("确定"), this);
+    okButton->setObjectName(QStringLiteral("按钮2"));
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+
+    const int current = m_context.timeFormat == 1 || m_context.timeFormat == 2 ? m_context.timeFormat : 0;
+    m_group->button(current)->setChecked(true);
+    // Clicking the box already checked stores its value again.
+    connect(m_group, &QButtonGroup::idClicked, this, &TimeFormatDialog::choose);
+}
+
+void TimeFormatDialog::choose(int format)
+{
+    if (QAbstractButton *box = m_group->button(format))
+        box->setChecked(true);
+    m_context.timeFormat = format;
+    storeRecord(m_context, QStringLiteral("时间格式"), format);
+}
+
+} // namespace vorlan

@@ -1,0 +1,249 @@
+#include "core/datastore.h"
+#include "order/orderstore.h"
+#include "testhome.h"
+
+#include <QTest>
+
+using namespace vorlan;
+
+namespace {
+
+OrderFormTexts threeLines(const QString &phone = QStringLiteral("13900001111"))
+{
+    OrderFormTexts t;
+    t.number = QStringLiteral(" 5 ");
+    t.header = QStringLiteral("微信点餐");
+    t.shopName = QStringLiteral("白云快餐");
+    t.time = QStringLiteral("2026-12-09 11:30");
+    t.discount = QStringLiteral("立减优惠");
+    t.discountPortions = QString();
+    t.discountAmount = QStringLiteral("5");
+    t.total = QStringLiteral("38.5");
+    t.paymentMethod = QStringLiteral("现金支付");
+    t.paid = QStringLiteral("38.5");
+    t.actuallyPaid = QStringLiteral("38.5");
+    t.phone = phone;
+    t.name = QStringLiteral("张三");
+    t.address = QStringLiteral("幸福路1号");
+    t.remark = QStringLiteral("少辣");
+    t.lines = {{"红烧排骨饭", "1", "份", "18"}, {"白菜肉水饺", "1", "份", "15.5"}, {"王老吉", "3", "瓶", "10.5"},
+               {"", "", "", ""}};
+    return t;
+}
+
+SettledOrder collect(const OrderFormTexts &t, int year = 2026)
+{
+    auto result = collectSettledOrder(t, year);
+    if (auto *message = std::get_if<QString>(&result))
+        qFatal("unexpected refusal: %s", qPrintable(*message));
+    return std::get<SettledOrder>(result);
+}
+
+int count(DataStore &s, const QString &sql, const QVariantList &values = {})
+{
+    return s.scalar(sql, values).toInt();
+}
+
+} // namespace
+
+class TestOrderStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void collectsNumbersAndLines()
+    {
+        const SettledOrder o = collect(threeLines());
+        QCOMPARE(o.number, 5);
+        QCOMPARE(o.discountPortions, 0); // empty portions are stored as 0
+        QCOMPARE(o.discountAmount, 5.0);
+        QCOMPARE(o.lines.size(), 3);
+        QCOMPARE(o.lines.at(2).quantity, 3.0);
+        QCOMPARE(o.time, QDateTime(QDate(2026, 12, 9), QTime(11, 30)));
+        QVERIFY(o.settled);
+
+        OrderFormTexts zero = threeLines();
+        zero.actuallyPaid = QStringLiteral("0");
+        QVERIFY(!collect(zero).settled);
+        zero.actuallyPaid = QString();
+        QVERIFY(!collect(zero).settled);
+        zero.actuallyPaid = QStringLiteral("０.５");
+        QVERIFY(collect(zero).settled);
+    }
+
+    void refusesWhatCannotBeStored_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("portions");
+        QTest::newRow("number not a number") << "A12" << "12-09 11:30" << "0";
+        QTest::newRow("empty number") << "" << "12-09 11:30" << "0";
+        QTest::newRow("time unreadable") << "3" << "明天中午" << "0";
+        QTest::newRow("no such date") << "3" << "02-30 11:30" << "0";
+        QTest::newRow("portions too big") << "3" << "12-09 11:30" << "40000";
+    }
+    void refusesWhatCannotBeStored()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, time);
+        QFETCH(QString, portions);
+        OrderFormTexts t = threeLines();
+        t.number = number;
+        t.time = time;
+        t.discountPortions = portions;
+        QVERIFY(std::holds_alternative<QString>(collectSettledOrder(t, 2026)));
+    }
+
+    void timeWithoutYearTakesTheGivenYear()
+    {
+        OrderFormTexts t = threeLines();
+        t.time = QStringLiteral("08-05 09:07");
+        QCOMPARE(collect(t, 2017).time, QDateTime(QDate(2017, 8, 5), QTime(9, 7)));
+    }
+
+    void newOrderWithLinesAndCustomer()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        const auto id = insertOrder(s, collect(threeLines()));
+        QVERIFY(id);
+        QCOMPARE(count(s, "select count(*) from 存单"), 1);
+        QCOMPARE(count(s, "select count(*) from 存单详单 where 存单ID=?", {*id}), 3);
+        QCOMPARE(s.scalar("select 时间 from 存单").toString(), QStringLiteral("2026-12-09 11:30:00"));
+        QCOMPARE(s.scalar("select 销售时间 from 存单详单 limit 1").toString(), QStringLiteral("2026-12-09 11:30:00"));
+        QCOMPARE(s.scalar("select 是否结算 from 存单").toInt(), 1);
+        QCOMPARE(s.scalar("select 减免份数 from 存单").toInt(), 0);
+        QCOMPARE(s.scalar("select 备注 from 存单").toString(), QStringLiteral("少辣"));
+        QCOMPARE(s.scalar("select 订餐次数 from 客户 where 电话='13900001111'").toInt(), 1);
+        QCOMPARE(s.scalar("select 姓名 from 客户").toString(), QStringLiteral("张三"));
+
+        // a second order of the same customer counts up and keeps the stored name
+        OrderFormTexts second = threeLines();
+        second.name = QStringLiteral("张先生");
+        second.time = QStringLiteral("2026-12-10 18:05");
+        QVERIFY(insertOrder(s, collect(second)));
+        QCOMPARE(count(s, "select count(*) from 客户"), 1);
+        QCOMPARE(s.scalar("select 订餐次数 from 客户").toInt(), 2);
+        QCOMPARE(s.scalar("select 姓名 from 客户").toString(), QStringLiteral("张三"));
+        QCOMPARE(s.scalar("select 最近订餐日期 from 客户").toString(), QStringLiteral("2026-12-10 18:05:00"));
+    }
+
+    void emptyPhoneStoresNoCustomer()
+    {
+        TestHome home;
+        QVERIFY(insertOrder(*home.store, collect(threeLines(QStringLiteral("  ")))));
+        QCOMPARE(count(*home.store, "select count(*) from 客户"), 0);
+        QCOMPARE(home.store->scalar("select 电话 from 存单").toString(), QString());
+    }
+
+    void linesBelongToTheInsertedOrderEvenWithTwins()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        // same minute, same overtyped number: each order keeps its own lines
+        const auto first = insertOrder(s, collect(threeLines()));
+        OrderFormTexts twin = threeLines();
+        twin.lines = {{"酸菜鱼", "1", "份", "16"}};
+        const auto second = insertOrder(s, collect(twin));
+        QVERIFY(first && second && *first != *second);
+        QCOMPARE(count(s, "select count(*) from 存单详单 where 存单ID=?", {*first}), 3);
+        QCOMPARE(count(s, "select count(*) from 存单详单 where 存单ID=?", {*second}), 1);
+    }
+
+    void interruptedSettleLeavesNothing()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        // a line that cannot be stored (its table is broken) takes the whole order with it
+        QVERIFY(s.execute("create trigger 坏行 before insert on 存单详单 when new.菜名='王老吉' "
+                          "begin select raise(abort, 'disk full'); end"));
+        QString error;
+        QVERIFY(!insertOrder(s, collect(threeLines()), &error));
+        QVERIFY(error.contains(QStringLiteral("disk full")));
+        QCOMPARE(count(s, "select count(*) from 存单"), 0);
+        QCOMPARE(count(s, "select count(*) from 存单详单"), 0);
+        QCOMPARE(count(s, "select count(*) from 客户"), 0);
+    }
+
+    void quotesAreStoredAsTyped()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        OrderFormTexts t = threeLines(QStringLiteral("139'1"));
+        t.header = QStringLiteral("老王's");
+        t.shopName = QStringLiteral("店'铺");
+        t.discount = QStringLiteral("减'免");
+        t.paymentMethod = QStringLiteral("现'金");
+        t.table = QStringLiteral("桌'1");
+        t.name = QStringLiteral("O'Brien");
+        t.address = QStringLiteral("1' or '1'='1");
+        t.remark = QStringLiteral("'); drop table 存单; --");
+        t.lines = {{"老王's 饺子", "1", "份'", "10"}};
+        const auto id = insertOrder(s, collect(t));
+        QVERIFY(id);
+        const auto stored = readStoredOrder(s, *id);
+        QVERIFY(stored);
+        QCOMPARE(stored->header, t.header);
+        QCOMPARE(stored->shopName, t.shopName);
+        QCOMPARE(stored->discount, t.discount);
+        QCOMPARE(stored->paymentMethod, t.paymentMethod);
+        QCOMPARE(stored->table, t.table);
+        QCOMPARE(stored->phone, t.phone);
+        QCOMPARE(stored->name, t.name);
+        QCOMPARE(stored->address, t.address);
+        QCOMPARE(stored->remark, t.remark);
+        QCOMPARE(stored->lines.first(), QStringList({"老王's 饺子", "1", "份'", "10"}));
+        QCOMPARE(s.scalar("select 姓名 from 客户 where 电话=?", {t.phone}).toString(), t.name);
+    }
+
+    void modificationReplacesLinesAndLeavesTheCustomer()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        const auto id = insertOrder(s, collect(threeLines()));
+        QVERIFY(id);
+        OrderFormTexts changed = threeLines();
+        changed.remark = QStringLiteral("不要葱");
+        changed.total = QStringLiteral("16");
+        changed.lines = {{"酸菜鱼", "1", "份", "16"}};
+        QVERIFY(replaceOrder(s, *id, collect(changed)));
+        QCOMPARE(count(s, "select count(*) from 存单"), 1);
+        QCOMPARE(count(s, "select count(*) from 存单详单"), 1);
+        QCOMPARE(s.scalar("select 菜名 from 存单详单 where 存单ID=?", {*id}).toString(), QStringLiteral("酸菜鱼"));
+        QCOMPARE(s.scalar("select 备注 from 存单").toString(), QStringLiteral("不要葱"));
+        QCOMPARE(s.scalar("select 合计 from 存单").toDouble(), 16.0);
+        QCOMPARE(s.scalar("select 订餐次数 from 客户").toInt(), 1);
+
+        // a failing line leaves the old order and its lines untouched
+        QVERIFY(s.execute("create trigger 坏行 before insert on 存单详单 when new.菜名='坏' "
+                          "begin select raise(abort, 'broken'); end"));
+        OrderFormTexts broken = threeLines();
+        broken.lines = {{"坏", "1", "份", "1"}};
+        QVERIFY(!replaceOrder(s, *id, collect(broken)));
+        QCOMPARE(s.scalar("select 菜名 from 存单详单 where 存单ID=?", {*id}).toString(), QStringLiteral("酸菜鱼"));
+        QCOMPARE(s.scalar("select 备注 from 存单").toString(), QStringLiteral("不要葱"));
+
+        QString error;
+        QVERIFY(!replaceOrder(s, *id + 100, collect(changed), &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void storedOrderReadsBack()
+    {
+        TestHome home;
+        OrderFormTexts t = threeLines();
+        t.discountPortions = QStringLiteral("2");
+        t.lines = {{"白菜肉水饺", "1.5", "份", "23.25"}};
+        const auto id = insertOrder(*home.store, collect(t));
+        const auto o = readStoredOrder(*home.store, *id);
+        QVERIFY(o);
+        QCOMPARE(o->number, QStringLiteral("5"));
+        QCOMPARE(o->time, QDateTime(QDate(2026, 12, 9), QTime(11, 30)));
+        QCOMPARE(o->discountPortions, QStringLiteral("2"));
+        QCOMPARE(o->total, QStringLiteral("38.5"));
+        QCOMPARE(o->lines, QList<QStringList>({{"白菜肉水饺", "1.5", "份", "23.25"}}));
+        QVERIFY(!readStoredOrder(*home.store, 999));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOrderStore)
+#include "tst_orderstore.moc"

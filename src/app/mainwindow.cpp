@@ -9,6 +9,9 @@
 #include "core/schema.h"
 #include "core/todaycounters.h"
 #include "core/ui/combos.h"
+#include "masterdata/ui/preferencesdialogs.h"
+#include "order/ui/orderentry.h"
+#include "order/ui/refreshingcombobox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -60,6 +63,12 @@ QComboBox *comboBox(const QString &name, QWidget *parent)
     return named(new QComboBox(parent), name);
 }
 
+// A combo box whose list is refilled from its table just before it drops down.
+QComboBox *refreshingComboBox(const QString &name, QWidget *parent)
+{
+    return named(new RefreshingComboBox(parent), name);
+}
+
 QGroupBox *groupBox(const QString &name, const QString &title, QWidget *parent)
 {
     auto *box = named(new QGroupBox(title, parent), name);
@@ -100,6 +109,22 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     buildToolBarAndMenus();
     resize(791, 723);
 
+    m_orderEntry = new OrderEntry(m_form, m_context, m_catalog, m_tableCodes, m_tableNames,
+                                  [this] { refreshPreview(); }, this);
+    if (QAction *preferences = menuAction(QStringLiteral("设置"))) {
+        preferences->setEnabled(true);
+        connect(preferences, &QAction::triggered, this, [this] {
+            DecimalPlacesDialog dialog(m_context, this);
+            dialog.exec();
+        });
+    }
+    m_form.timeFormatButton->setEnabled(true);
+    connect(m_form.timeFormatButton, &QPushButton::clicked, this, [this] {
+        TimeFormatDialog dialog(m_context, this);
+        dialog.exec();
+        refreshPreview();
+    });
+
     m_timer = named(new QTimer(this), QStringLiteral("时钟1"));
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &MainWindow::onClockTick);
@@ -126,8 +151,8 @@ void MainWindow::buildForm()
     headerForm->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     headerForm->setVerticalSpacing(5);
     m_form.orderNumber = lineEdit(QStringLiteral("编辑框_编号"), central);
-    m_form.header = comboBox(QStringLiteral("组合框_票头"), central);
-    m_form.shopName = comboBox(QStringLiteral("组合框_店铺名称"), central);
+    m_form.header = refreshingComboBox(QStringLiteral("组合框_票头"), central);
+    m_form.shopName = refreshingComboBox(QStringLiteral("组合框_店铺名称"), central);
     m_form.orderTime = lineEdit(QStringLiteral("编辑框_时间"), central);
     m_form.timeFormatButton = named(new QPushButton(QStringLiteral("…"), central), QStringLiteral("按钮_时间设置"));
     m_form.timeFormatButton->setFixedWidth(28);
@@ -155,7 +180,7 @@ void MainWindow::buildForm()
 
     m_form.discountGroup = groupBox(QStringLiteral("分组框3"), QStringLiteral("折扣信息(F4)"), central);
     auto *discountForm = formLayout(m_form.discountGroup);
-    m_form.discount = comboBox(QStringLiteral("组合框_减免"), m_form.discountGroup);
+    m_form.discount = refreshingComboBox(QStringLiteral("组合框_减免"), m_form.discountGroup);
     m_form.discountPortions = lineEdit(QStringLiteral("编辑框_减免份数"), m_form.discountGroup);
     m_form.discountAmount = lineEdit(QStringLiteral("编辑框_减免金额"), m_form.discountGroup);
     discountForm->addRow(QStringLiteral("减 免(F7)："), m_form.discount);
@@ -202,7 +227,7 @@ void MainWindow::buildForm()
     m_form.tableGroup = groupBox(QStringLiteral("分组框4"), QStringLiteral("桌号/号牌(F2)"), central);
     auto *tableForm = formLayout(m_form.tableGroup);
     m_form.tableCode = lineEdit(QStringLiteral("编辑框_时间2"), m_form.tableGroup);
-    m_form.table = comboBox(QStringLiteral("组合框_桌号"), m_form.tableGroup);
+    m_form.table = refreshingComboBox(QStringLiteral("组合框_桌号"), m_form.tableGroup);
     tableForm->addRow(QStringLiteral("桌号代码："), m_form.tableCode);
     tableForm->addRow(QString(), m_form.table);
     m_form.tableGroup->hide();
@@ -468,13 +493,10 @@ int MainWindow::refreshTodayCounters()
 
 void MainWindow::loadDishCatalog()
 {
-    m_dishNames.clear();
-    m_store->query(QStringLiteral("select 菜名 from 菜单 order by ID"));
-    while (!m_store->atEnd()) {
-        m_dishNames.append(m_store->readText(0));
-        m_store->next();
-    }
-    m_store->closeQuery();
+    m_catalog = readDishCatalog(*m_store);
+    m_dishNames = m_catalog.names;
+    // The listed dishes are catalog positions; list them again from the new catalog.
+    m_orderEntry->filterDishList();
 }
 
 void MainWindow::loadTableList()

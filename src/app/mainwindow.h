@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/appcontext.h"
+#include "order/dishcatalog.h"
 #include "order/ui/mainform.h"
 
 #include <QColor>
@@ -21,6 +22,7 @@ class QToolBar;
 namespace vorlan {
 
 class DataStore;
+class OrderEntry;
 
 // The order-entry window: its frame (toolbar, pop-up menus, status bar, one-second clock),
 // the start-up sequence and saving the operator's last choices. The order fields' own
@@ -49,6 +51,8 @@ public:
     const MainForm &form() const { return m_form; }
     AppContext &context() { return m_context; }
     QStringList dishNames() const { return m_dishNames; }
+    const DishCatalog &dishCatalog() const { return m_catalog; }
+    OrderEntry *orderEntry() const { return m_orderEntry; }
     QStringList tableCodes() const { return m_tableCodes; }
     QStringList tableNames() const { return m_tableNames; }
     QMenu *settingsMenu() const { return m_settingsMenu; }
@@ -89,6 +93,8 @@ private:
     bool m_selectionsSaved = false;
 
     QStringList m_dishNames;
+    DishCatalog m_catalog;
+    OrderEntry *m_orderEntry = nullptr;
     QStringList m_tableCodes;
     QStringList m_tableNames;
 

@@ -135,6 +135,10 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // The order handlers read members of this window; an editor still open in the grid
+    // commits while the children are destroyed, when those members are already gone.
+    delete m_orderEntry;
+    m_orderEntry = nullptr;
     saveLastSelections();
     m_context.store = nullptr;
 }

@@ -334,10 +334,10 @@ void OrderEntry::deleteCurrentLine()
     grid->removeRow(row);
     ensureTrailingEmptyRow();
     grid->setCurrentCell(qMin(row, grid->rowCount() - 1), column);
-    recalcCurrentLine();
+    // The line that moves under the cursor is left as it is: recalculating it would put
+    // the catalog price over an amount the operator typed for it.
     recomputeTotals(TotalsReason::LineDeleted);
-    // The preview must not keep showing a line that is gone, also when the cursor ends
-    // on the empty row (where the line recalculation does nothing).
+    // The preview must not keep showing a line that is gone.
     refreshPreview();
 }
 

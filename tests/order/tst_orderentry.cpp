@@ -1,0 +1,517 @@
+#include "app/mainwindow.h"
+#include "core/datastore.h"
+#include "core/recordtable.h"
+#include "order/dishlistmodel.h"
+#include "order/ui/orderentry.h"
+#include "scriptedprompter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace vorlan;
+
+namespace {
+
+// The real main window on a fresh program folder, reached through its controls' names.
+struct Shop {
+    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/home-XXXXXX")};
+    ScriptedPrompter prompter;
+    AppContext context;
+    std::unique_ptr<MainWindow> window;
+
+    Shop()
+    {
+        context.paths.home = dir.path();
+        context.prompter = &prompter;
+        window = std::make_unique<MainWindow>(context);
+        if (!window->start())
+            qFatal("main window did not start");
+    }
+
+    template<typename T = QLineEdit>
+    T *control(const char *name) const
+    {
+        T *found = window->findChild<T *>(QString::fromUtf8(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QLineEdit *edit(const char *name) const { return control<QLineEdit>(name); }
+    QComboBox *combo(const char *name) const { return control<QComboBox>(name); }
+    QTableWidget *grid() const { return control<QTableWidget>("高级表格1"); }
+    QTableView *dishList() const { return control<QTableView>("超级列表框2"); }
+    OrderEntry *entry() const { return window->orderEntry(); }
+    DataStore &store() const { return *context.store; }
+
+    void typeCode(const QString &code)
+    {
+        QLineEdit *box = edit("编辑框_项目代号");
+        box->clear();
+        QTest::keyClicks(box, code);
+    }
+    // Types a code, presses Enter and answers the quantity box.
+    void order(const QString &code, const std::optional<QString> &quantity)
+    {
+        typeCode(code);
+        prompter.inputs.enqueue(quantity);
+        QTest::keyClick(edit("编辑框_项目代号"), Qt::Key_Return);
+    }
+    QString cell(int row, int column) const
+    {
+        const QTableWidgetItem *item = grid()->item(row, column);
+        return item ? item->text() : QString();
+    }
+    QStringList line(int row) const { return {cell(row, 0), cell(row, 1), cell(row, 2), cell(row, 3)}; }
+    // What the operator's finished edit of a cell writes.
+    void editCell(int row, int column, const QString &text)
+    {
+        grid()->setCurrentCell(row, column);
+        QTableWidgetItem *item = grid()->item(row, column);
+        if (!item) {
+            grid()->setItem(row, column, new QTableWidgetItem(text));
+            return;
+        }
+        item->setText(text);
+    }
+    void choosePayment(const QString &method)
+    {
+        QComboBox *box = combo("组合框_付款方式");
+        box->setCurrentIndex(box->findText(method));
+    }
+    QStringList money() const
+    {
+        return {edit("编辑框_合计")->text(), edit("编辑框_实付")->text(), edit("编辑框_已支付")->text()};
+    }
+    int selectedDishRow() const { return dishList()->selectionModel()->currentIndex().row(); }
+};
+
+QStringList comboTexts(QComboBox *combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts.append(combo->itemText(i));
+    return texts;
+}
+
+// Runs `work` on the modal dialog that the next call opens.
+void onNextDialog(std::function<void(QDialog *)> work)
+{
+    QTimer::singleShot(0, [work] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        work(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+} // namespace
+
+class TestOrderEntry : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typingZeroListsEveryDishAndArrowsMove()
+    {
+        Shop shop;
+        QTableView *list = shop.dishList();
+        QCOMPARE(list->model()->rowCount(), 0);
+        shop.typeCode("0");
+        QCOMPARE(list->model()->rowCount(), 28);
+        const DishCatalog &catalog = shop.window->dishCatalog();
+        for (int row = 0; row < 28; ++row)
+            QCOMPARE(list->model()->index(row, DishListModel::NameColumn).data().toString(), catalog.names.at(row));
+        QCOMPARE(list->model()->index(4, DishListModel::PriceColumn).data().toString(), QStringLiteral("15.5"));
+        QVERIFY(list->isColumnHidden(0));
+        QCOMPARE(shop.selectedDishRow(), 0);
+
+        QLineEdit *box = shop.edit("编辑框_项目代号");
+        QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(shop.selectedDishRow(), 0);
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(shop.selectedDishRow(), 2);
+        QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(shop.selectedDishRow(), 1);
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(shop.selectedDishRow(), 27);
+        // The arrows move the list, not the caret; the full stop key types nothing.
+        QCOMPARE(box->text(), QStringLiteral("0"));
+        QTest::keyClick(box, Qt::Key_Period);
+        QCOMPARE(box->text(), QStringLiteral("0"));
+
+        QTest::keyClicks(box, "5");
+        QCOMPARE(list->model()->rowCount(), 2); // 005 and 105
+        QCOMPARE(shop.selectedDishRow(), 0);
+        QTest::keyClicks(box, "x");
+        QCOMPARE(list->model()->rowCount(), 0);
+        // Enter on an empty list asks nothing.
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(shop.prompter.shown.isEmpty());
+    }
+
+    void choosingADishAddsALine()
+    {
+        Shop shop;
+        shop.choosePayment("现金支付");
+        shop.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(shop.window.get()));
+        shop.order("005", "2");
+        QCOMPARE(shop.prompter.shown.size(), 1);
+        const ScriptedPrompter::Shown &asked = shop.prompter.shown.first();
+        QCOMPARE(asked.kind, QStringLiteral("input"));
+        QCOMPARE(asked.caption, QStringLiteral("菜品选择"));
+        QCOMPARE(asked.text, QStringLiteral("请输入菜品：白菜肉水饺 的数量。\r\n\r\n按 Esc键 取消选择。"));
+        QCOMPARE(asked.initial, QStringLiteral("1"));
+        QCOMPARE(asked.inputKind, InputKind::Decimal);
+
+        QCOMPARE(shop.grid()->rowCount(), 2);
+        QCOMPARE(shop.line(0), (QStringList{"白菜肉水饺", "2", "份", "31"}));
+        QCOMPARE(shop.line(1), (QStringList{"", "", "", ""}));
+        QCOMPARE(shop.money(), (QStringList{"31", "31", "31"}));
+        QCOMPARE(shop.grid()->currentRow(), 0);
+        QCOMPARE(shop.grid()->currentColumn(), 1);
+        // Ready for the next code.
+        QLineEdit *box = shop.edit("编辑框_项目代号");
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->selectedText(), QStringLiteral("005"));
+
+        // Esc in the quantity box adds nothing.
+        shop.order("003", std::nullopt);
+        QCOMPARE(shop.grid()->rowCount(), 2);
+
+        // Enter in the list and a double click take the selected dish too.
+        shop.typeCode("0");
+        QTest::keyClick(box, Qt::Key_Down);
+        shop.prompter.inputs.enqueue(QStringLiteral("1"));
+        QTest::keyClick(shop.dishList(), Qt::Key_Return);
+        QCOMPARE(shop.line(1), (QStringList{"茄子豆角", "1", "份", "14"}));
+        shop.prompter.inputs.enqueue(QStringLiteral("3"));
+        emit shop.dishList()->doubleClicked(shop.dishList()->model()->index(1, 3));
+        QCOMPARE(shop.line(2), (QStringList{"茄子豆角", "3", "份", "42"}));
+        QCOMPARE(shop.grid()->rowCount(), 4);
+        QCOMPARE(shop.money(), (QStringList{"87", "87", "87"}));
+    }
+
+    void quantityRoundsToTheChosenPlaces()
+    {
+        Shop shop;
+        shop.context.decimalPlaces = 1;
+        shop.order("005", "1.25");
+        QCOMPARE(shop.line(0), (QStringList{"白菜肉水饺", "1.3", "份", "20.2"}));
+        shop.order("005", "0.04");
+        QCOMPARE(shop.line(1), (QStringList{"白菜肉水饺", "1", "份", "15.5"}));
+        shop.context.decimalPlaces = 0;
+        shop.order("005", "");
+        QCOMPARE(shop.line(2), (QStringList{"白菜肉水饺", "1", "份", "15.5"}));
+        QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("51.2"));
+    }
+
+    void correctingLinesInTheGrid()
+    {
+        Shop shop;
+        shop.order("005", "2");
+        shop.editCell(0, 1, "3");
+        QCOMPARE(shop.line(0), (QStringList{"白菜肉水饺", "3", "份", "46.5"}));
+        shop.editCell(0, 3, "0");
+        QCOMPARE(shop.line(0), (QStringList{"白菜肉水饺", "3", "份", "0"}));
+        QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("0"));
+        shop.editCell(0, 1, "");
+        QCOMPARE(shop.line(0), (QStringList{"白菜肉水饺", "1", "份", "15.5"}));
+        // A name typed into the empty row becomes a line with quantity 1 and a new empty row.
+        shop.editCell(1, 0, "旺仔牛奶");
+        QCOMPARE(shop.line(1), (QStringList{"旺仔牛奶", "1", "瓶", "5"}));
+        QCOMPARE(shop.grid()->rowCount(), 3);
+        // An unknown name prices the line at 0 unless the amount is typed.
+        shop.editCell(1, 0, "黄焖鸡");
+        QCOMPARE(shop.line(1), (QStringList{"黄焖鸡", "1", "瓶", "0"}));
+        shop.editCell(1, 3, "25");
+        QCOMPARE(shop.money(), (QStringList{"40.5", "40.5", ""}));
+        QCOMPARE(shop.grid()->rowCount(), 3);
+    }
+
+    void nameCellOffersEveryDishAndUnitCellIsLocked()
+    {
+        Shop shop;
+        shop.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(shop.window.get()));
+        shop.order("005", "2");
+        QTableWidget *grid = shop.grid();
+        OrderEntry *entry = shop.entry();
+        QVERIFY(entry->canEditCell(0, 0));
+        QVERIFY(entry->canEditCell(0, 1));
+        QVERIFY(!entry->canEditCell(0, 2));
+        QVERIFY(entry->canEditCell(0, 3));
+        QVERIFY(entry->canEditCell(1, 0));
+        QVERIFY(!entry->canEditCell(1, 1));
+        QVERIFY(!entry->canEditCell(1, 3));
+        QVERIFY(!entry->canEditCell(5, 0));
+
+        grid->setFocus();
+        grid->setCurrentCell(0, 2);
+        QTest::keyClick(grid, Qt::Key_F2);
+        QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+
+        grid->setCurrentCell(0, 0);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto *names = qobject_cast<QComboBox *>(QApplication::focusWidget()->parentWidget());
+        if (!names)
+            names = qobject_cast<QComboBox *>(QApplication::focusWidget());
+        QVERIFY(names);
+        QCOMPARE(comboTexts(names), shop.window->dishCatalog().names);
+        QCOMPARE(names->currentText(), QStringLiteral("白菜肉水饺"));
+        names->setCurrentIndex(names->findText("茄子豆角"));
+        QTest::keyClick(names, Qt::Key_Return);
+        QTRY_COMPARE(shop.line(0), (QStringList{"茄子豆角", "2", "份", "28"}));
+        QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("28"));
+
+        // Closing the window with an editor still open must not reach a catalog that is gone.
+        grid->setCurrentCell(0, 0);
+        QTest::keyClick(grid, Qt::Key_F2);
+        QVERIFY(QApplication::focusWidget() != grid);
+        shop.window.reset();
+    }
+
+    void deletingLines()
+    {
+        Shop shop;
+        shop.choosePayment("现金支付");
+        shop.order("005", "2");
+        QTableWidget *grid = shop.grid();
+        // Delete on the empty row does nothing and asks nothing.
+        grid->setCurrentCell(1, 0);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QVERIFY(shop.prompter.shown.size() == 1); // the quantity box only
+        shop.prompter.clear();
+
+        grid->setCurrentCell(0, 1);
+        shop.prompter.answers.enqueue(false);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(shop.prompter.shown.size(), 1);
+        QCOMPARE(shop.prompter.shown.first().text, QStringLiteral("是否删除光标所在的整行数据。"));
+        QCOMPARE(shop.prompter.shown.first().icon, PromptIcon::Question);
+        QCOMPARE(shop.prompter.shown.first().caption, QStringLiteral("信息："));
+        QCOMPARE(grid->rowCount(), 2);
+
+        shop.prompter.answers.enqueue(true);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(grid->rowCount(), 1);
+        QCOMPARE(shop.line(0), (QStringList{"", "", "", ""}));
+        QCOMPARE(shop.money(), (QStringList{"0", "0", "0"}));
+
+        // Deleting a middle line keeps the other lines and their sum.
+        shop.order("001", "1");
+        shop.order("002", "1");
+        shop.order("003", "1");
+        grid->setCurrentCell(1, 3);
+        shop.prompter.answers.enqueue(true);
+        shop.entry()->deleteCurrentLine();
+        QCOMPARE(grid->rowCount(), 3);
+        QCOMPARE(shop.line(0).first(), QStringLiteral("红烧排骨饭"));
+        QCOMPARE(shop.line(1).first(), QStringLiteral("西红柿炒蛋"));
+        QCOMPARE(shop.money(), (QStringList{"31", "31", "31"}));
+    }
+
+    void rightClickMenuOnlyOnLines()
+    {
+        Shop shop;
+        shop.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(shop.window.get()));
+        shop.order("005", "2");
+        shop.order("001", "1");
+        QTableWidget *grid = shop.grid();
+        QMenu *menu = shop.entry()->lineMenu();
+        QCOMPARE(menu->objectName(), QStringLiteral("A菜单"));
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("删除行"));
+
+        auto rightClick = [&](int row, int column) {
+            const QPoint pos = grid->visualRect(grid->model()->index(row, column)).center();
+            QContextMenuEvent event(QContextMenuEvent::Mouse, pos, grid->viewport()->mapToGlobal(pos));
+            QApplication::sendEvent(grid->viewport(), &event);
+        };
+        grid->setCurrentCell(0, 0);
+        rightClick(2, 1); // the empty row
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(grid->currentRow(), 2);
+
+        rightClick(1, 3);
+        QVERIFY(menu->isVisible());
+        QCOMPARE(grid->currentRow(), 1);
+        QCOMPARE(grid->currentColumn(), 3);
+        menu->hide();
+        // "删除行" removes the line that was right-clicked.
+        shop.prompter.answers.enqueue(true);
+        menu->actions().first()->trigger();
+        QCOMPARE(grid->rowCount(), 2);
+        QCOMPARE(shop.line(0).first(), QStringLiteral("白菜肉水饺"));
+        QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("31"));
+    }
+
+    void discountAndPayment()
+    {
+        Shop shop;
+        QComboBox *discount = shop.combo("组合框_减免");
+        QLineEdit *discountAmount = shop.edit("编辑框_减免金额");
+        discount->setCurrentIndex(-1);
+        discountAmount->clear();
+        shop.choosePayment("现金支付");
+
+        // Without lines a discount changes nothing.
+        discount->setCurrentIndex(discount->findText("立减优惠"));
+        discountAmount->setText("5");
+        QCOMPARE(shop.money(), (QStringList{"", "", ""}));
+
+        shop.order("005", "2");
+        shop.order("003", "1");
+        shop.editCell(1, 3, "12.5");
+        QCOMPARE(shop.money(), (QStringList{"38.5", "38.5", "38.5"}));
+
+        shop.choosePayment("到付");
+        QCOMPARE(shop.money(), (QStringList{"38.5", "38.5", ""}));
+        shop.choosePayment("微信支付");
+        QCOMPARE(shop.money(), (QStringList{"38.5", "38.5", "38.5"}));
+        shop.edit("编辑框_实付")->setText("40");
+        QCOMPARE(shop.money(), (QStringList{"38.5", "40", "40"}));
+        shop.edit("编辑框_实付")->setText("38.5");
+        QCOMPARE(shop.money(), (QStringList{"38.5", "38.5", "38.5"}));
+
+        discountAmount->setText(QStringLiteral("８"));
+        QCOMPARE(shop.money(), (QStringList{"35.5", "35.5", "35.5"}));
+        discountAmount->setText(QStringLiteral("５"));
+        QCOMPARE(shop.money(), (QStringList{"38.5", "38.5", "38.5"}));
+        discount->setCurrentIndex(0); // the empty item: no discount
+        QCOMPARE(shop.money(), (QStringList{"43.5", "43.5", "43.5"}));
+
+        // A line change with "到付" leaves paid empty.
+        shop.choosePayment("到付");
+        shop.editCell(0, 1, "1");
+        QCOMPARE(shop.money(), (QStringList{"28", "28", ""}));
+        // A line deletion sets paid and then applies the payment rule.
+        shop.grid()->setCurrentCell(0, 0);
+        shop.prompter.answers.enqueue(true);
+        shop.entry()->deleteCurrentLine();
+        QCOMPARE(shop.money(), (QStringList{"12.5", "12.5", ""}));
+    }
+
+    void customerFoundByPhone()
+    {
+        Shop shop;
+        QVERIFY(shop.store().execute("insert into 客户 (电话,姓名,地址) values (?,?,?)",
+                                     {"13800138000", "老王's", "幸福路1号"}));
+        QLineEdit *phone = shop.edit("编辑框_电话");
+        QLineEdit *name = shop.edit("编辑框_姓名");
+        QLineEdit *address = shop.edit("编辑框_地址");
+        const QString digits = "13800138000";
+        for (int i = 0; i < digits.size(); ++i) {
+            QTest::keyClick(phone, digits.at(i).toLatin1());
+            QCOMPARE(name->text(), i < 10 ? QString() : QStringLiteral("老王's"));
+            QCOMPARE(address->text(), i < 10 ? QString() : QStringLiteral("幸福路1号"));
+        }
+        QTest::keyClick(phone, '1');
+        QCOMPARE(name->text(), QString());
+        QCOMPARE(address->text(), QString());
+
+        phone->setText("  13800138000 ");
+        QCOMPARE(name->text(), QStringLiteral("老王's"));
+        phone->clear();
+        QCOMPARE(name->text(), QString());
+        QCOMPARE(address->text(), QString());
+    }
+
+    void tableCodeSelectsTheTable()
+    {
+        Shop shop;
+        QComboBox *table = shop.combo("组合框_桌号");
+        QTest::keyClicks(shop.edit("编辑框_时间2"), "102");
+        QCOMPARE(table->count(), 12);
+        QCOMPARE(table->itemText(0), QStringLiteral("号牌 1"));
+        QCOMPARE(table->itemText(11), QStringLiteral("桌号 2楼2桌"));
+        QCOMPARE(table->currentText(), QStringLiteral("桌号 2楼2桌"));
+
+        shop.edit("编辑框_时间2")->setText("999");
+        QCOMPARE(table->count(), 18);
+        QCOMPARE(table->currentIndex(), -1);
+        shop.edit("编辑框_时间2")->setText(" 1");
+        QCOMPARE(table->currentIndex(), -1);
+
+        // Dropping the list down fills it again completely.
+        shop.edit("编辑框_时间2")->setText("2");
+        QCOMPARE(table->count(), 2);
+        table->showPopup();
+        QCOMPARE(table->count(), 19); // the empty item first
+        QCOMPARE(table->currentText(), QStringLiteral("号牌 2"));
+        table->hidePopup();
+    }
+
+    void listsRefillBeforeTheyDropDown()
+    {
+        Shop shop;
+        QComboBox *shopName = shop.combo("组合框_店铺名称");
+        shopName->setCurrentIndex(shopName->findText("白云快餐"));
+        QVERIFY(shop.store().execute("insert into 店名 (店铺名称) values (?)", {"新开分店"}));
+        QVERIFY(shop.store().execute("insert into 票头设置 (票头) values (?)", {"抖音外卖"}));
+        QVERIFY(shop.store().execute("insert into 减免 (减免名称) values (?)", {"会员日"}));
+        const int shops = shopName->count();
+        shopName->showPopup();
+        QCOMPARE(shopName->count(), shops + 1);
+        QCOMPARE(shopName->itemText(shops), QStringLiteral("新开分店"));
+        QCOMPARE(shopName->currentText(), QStringLiteral("白云快餐"));
+        shopName->hidePopup();
+        for (const char *name : {"组合框_票头", "组合框_减免"}) {
+            QComboBox *box = shop.combo(name);
+            const int before = box->count();
+            box->showPopup();
+            QCOMPARE(box->count(), before + 1);
+            box->hidePopup();
+        }
+    }
+
+    void preferenceWindowsFromTheMainWindow()
+    {
+        Shop shop;
+        QAction *settings = shop.window->menuAction(QStringLiteral("设置"));
+        QVERIFY(settings && settings->isEnabled());
+        onNextDialog([](QDialog *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("设置"));
+            auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("小数位数_编辑框"));
+            box->setText("2");
+            dialog->findChild<QPushButton *>(QStringLiteral("确认"))->click();
+        });
+        settings->trigger();
+        QCOMPARE(shop.context.decimalPlaces, 2);
+        QCOMPARE(RecordTable(shop.store()).read(QStringLiteral("小数位数")), QStringLiteral("2"));
+        shop.order("005", "1.255");
+        QCOMPARE(shop.line(0).at(1), QStringLiteral("1.26"));
+
+        QPushButton *timeButton = shop.control<QPushButton>("按钮_时间设置");
+        QVERIFY(timeButton->isEnabled());
+        onNextDialog([](QDialog *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("选择时间格式"));
+            dialog->findChild<QCheckBox *>(QStringLiteral("选择框3"))->click();
+            dialog->findChild<QPushButton *>(QStringLiteral("按钮2"))->click();
+        });
+        timeButton->click();
+        QCOMPARE(shop.context.timeFormat, 2);
+        QCOMPARE(RecordTable(shop.store()).read(QStringLiteral("时间格式")), QStringLiteral("2"));
+        shop.window->onClockTick();
+        QVERIFY(shop.edit("编辑框_时间")->text().contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")));
+    }
+};
+
+QTEST_MAIN(TestOrderEntry)
+#include "tst_orderentry.moc"

@@ -1,0 +1,50 @@
+#include "previewrender.h"
+
+#include "defaultpictures.h"
+#include "paintercanvas.h"
+#include "receiptlayout.h"
+#include "receiptprofile.h"
+
+#include "core/paths.h"
+#include "core/recordtable.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace vorlan {
+
+PreviewGeometry previewGeometry(DataStore &store)
+{
+    RecordTable records(store);
+    if (integerValue(records.read(QStringLiteral("小票类型"))) == 0)
+        return {194, 196, 215, 233};
+    return {267, 269, 288, 306};
+}
+
+int renderPreviewImage(QImage &canvas, DataStore &store, const ProgramPaths &paths, const ReceiptSnapshot &order,
+                       int width)
+{
+    RecordTable records(store);
+    const ReceiptProfile profile = loadReceiptProfile(records);
+    if (canvas.width() != width || canvas.height() != kPreviewCanvasHeight)
+        canvas = QImage(width, kPreviewCanvasHeight, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+
+    auto load = [](bool on, const QString &path, QImage (*builtIn)()) {
+        if (!on)
+            return QImage();
+        if (!QFileInfo::exists(path))
+            writeDefaultPictureIfMissing(path, builtIn());
+        return QImage(path);
+    };
+    const QImage top = load(profile.switches[SwitchTopPicture].on, paths.topPicture(), &defaultTopPicture);
+    const QImage bottom = load(profile.switches[SwitchBottomPicture].on, paths.bottomPicture(), &defaultBottomPicture);
+
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setPen(Qt::black);
+    PainterReceiptCanvas surface = PainterReceiptCanvas::forScreen(&painter);
+    return renderReceipt(surface, profile, width, order, &top, &bottom);
+}
+
+} // namespace vorlan

@@ -85,6 +85,7 @@ void PreviewWindow::layoutHeights()
 void PreviewWindow::renderPreview()
 {
     m_scrollBar->setValue(0);
+    layoutHeights();
     const PreviewGeometry g = previewGeometry(m_store);
     applyGeometry(g.canvasWidth, g.scrollBarLeft, g.frameWidth, g.windowWidth);
     m_receiptHeight = renderPreviewImage(m_canvas, m_store, m_paths, m_snapshot ? m_snapshot() : ReceiptSnapshot{},

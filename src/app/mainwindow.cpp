@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
+#include "receiptbridge.h"
 #include "core/datastore.h"
 #include "core/dates.h"
 #include "core/numbers.h"
@@ -9,6 +10,10 @@
 #include "core/schema.h"
 #include "core/todaycounters.h"
 #include "core/ui/combos.h"
+#include "receipt/printbackend.h"
+#include "receipt/printreceipt.h"
+#include "receipt/ui/previewwindow.h"
+#include "receipt/ui/printsettingswindow.h"
 #include "masterdata/ui/preferencesdialogs.h"
 #include "order/ui/orderentry.h"
 #include "order/ui/refreshingcombobox.h"
@@ -129,6 +134,12 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &MainWindow::onClockTick);
 
+    connect(m_form.previewButton, &QPushButton::clicked, this, &MainWindow::togglePreview);
+    if (QAction *printSettings = menuAction(QStringLiteral("打印设置"))) {
+        printSettings->setEnabled(true);
+        connect(printSettings, &QAction::triggered, this, &MainWindow::openPrintSettings);
+    }
+
     // A session logout or an ordinary quit still keeps the operator's choices.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::saveLastSelections);
 }
@@ -139,6 +150,8 @@ MainWindow::~MainWindow()
     // commits while the children are destroyed, when those members are already gone.
     delete m_orderEntry;
     m_orderEntry = nullptr;
+    delete m_preview;
+    m_preview = nullptr;
     saveLastSelections();
     m_context.store = nullptr;
 }
@@ -419,6 +432,7 @@ bool MainWindow::start()
     m_form.orderTime->setText(formatOrderTime(m_clock(), m_context.timeFormat));
     m_timer->start();
     m_started = true;
+    openPreview();
     return true;
 }
 
@@ -516,7 +530,53 @@ void MainWindow::loadTableList()
     m_store->closeQuery();
 }
 
-void MainWindow::refreshPreview() {}
+void MainWindow::refreshPreview()
+{
+    if (m_preview && m_preview->isVisible())
+        m_preview->renderPreview();
+}
+
+PreviewWindow *MainWindow::previewWindow() const { return m_preview; }
+
+void MainWindow::openPreview()
+{
+    if (!m_store)
+        return;
+    if (!m_preview)
+        m_preview = new PreviewWindow(*m_store, m_context.paths, [this] { return receiptSnapshotFromForm(m_form); },
+                                      this);
+    m_preview->show();
+    m_preview->dockTo(this);
+    m_preview->renderPreview();
+}
+
+void MainWindow::togglePreview()
+{
+    if (m_preview && m_preview->isVisible())
+        m_preview->close();
+    else
+        openPreview();
+}
+
+bool MainWindow::printReceipt(bool singleCopy)
+{
+    if (!m_store)
+        return false;
+    std::unique_ptr<PrintBackend> chosen;
+    PrintBackend *backend = m_context.printBackend;
+    if (!backend) {
+        chosen = makePrintBackend(*m_store, m_context.paths, this);
+        backend = chosen.get();
+    }
+    return vorlan::printReceipt(*m_store, m_context.paths, receiptSnapshotFromForm(m_form), *backend, singleCopy);
+}
+
+void MainWindow::openPrintSettings()
+{
+    openPreview();
+    PrintSettingsWindow window(*m_store, m_context.paths, *m_context.prompter, [this] { refreshPreview(); }, this);
+    window.exec();
+}
 
 void MainWindow::setLinkColour(const QColor &colour)
 {
@@ -570,6 +630,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
+    if (m_preview && m_preview->isVisible())
+        m_preview->dockTo(this);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

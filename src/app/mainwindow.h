@@ -22,6 +22,7 @@ class QToolBar;
 namespace vorlan {
 
 class DataStore;
+class PreviewWindow;
 class OrderEntry;
 
 // The order-entry window: its frame (toolbar, pop-up menus, status bar, one-second clock),
@@ -45,6 +46,14 @@ public:
     void loadTableList();
     // Redraws the receipt preview when it is open.
     void refreshPreview();
+    // The receipt preview docked to the right (opened at start-up, toggled by 按钮_预览).
+    void openPreview();
+    void togglePreview();
+    PreviewWindow *previewWindow() const;
+    // Prints the order's receipt: one copy, or the copies of 打印份数. True when printing
+    // completed.
+    bool printReceipt(bool singleCopy);
+    void openPrintSettings();
     // Saves the last selections (header, shop, discount, payment) to the records table.
     void saveLastSelections();
 
@@ -104,6 +113,7 @@ private:
     QMenu *m_lineMenu = nullptr;
     QLabel *m_statusSections[2] = {nullptr, nullptr};
     QTimer *m_timer = nullptr;
+    PreviewWindow *m_preview = nullptr;
 };
 
 // Where the shipped documents (usage guide, printing help) are found.

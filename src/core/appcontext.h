@@ -5,6 +5,7 @@
 namespace vorlan {
 
 class DataStore;
+class PrintBackend;
 class Prompter;
 
 // The services and process-wide values every window receives from start-up.
@@ -12,6 +13,7 @@ struct AppContext {
     ProgramPaths paths;
     DataStore *store = nullptr;
     Prompter *prompter = nullptr;
+    PrintBackend *printBackend = nullptr; // tests choose one; otherwise the operator's choice
     QString versionText = QStringLiteral("3.51");
     int timeFormat = 0;    // 0, 1 or 2 (formatOrderTime)
     int decimalPlaces = 1; // decimal places of order-line quantities

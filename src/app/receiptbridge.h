@@ -1,0 +1,23 @@
+#pragma once
+
+#include "order/ui/mainform.h"
+#include "receipt/receiptsnapshot.h"
+
+#include <memory>
+
+class QWidget;
+
+namespace vorlan {
+
+class DataStore;
+class PrintBackend;
+struct ProgramPaths;
+
+// The receipt's view of the order on the main window: the texts its controls hold now.
+ReceiptSnapshot receiptSnapshotFromForm(const MainForm &form);
+
+// The output the operator chose in 打印设置: the system print dialog, or PDF files in a
+// folder (the program folder's "receipts" when none was given).
+std::unique_ptr<PrintBackend> makePrintBackend(DataStore &store, const ProgramPaths &paths, QWidget *owner);
+
+} // namespace vorlan

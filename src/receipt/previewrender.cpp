@@ -8,10 +8,40 @@
 #include "core/paths.h"
 #include "core/recordtable.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 
 namespace vorlan {
+
+namespace {
+
+// The preview redraws after every edit; decoding the same PNG files each time would be
+// most of its work. A file that changed (time or size) is read again.
+QImage loadPicture(const QString &path)
+{
+    struct Cached {
+        QDateTime modified;
+        qint64 size = -1;
+        QImage picture;
+    };
+    static QHash<QString, Cached> cache;
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        cache.remove(path);
+        return QImage();
+    }
+    Cached &entry = cache[path];
+    if (entry.size != info.size() || entry.modified != info.lastModified()) {
+        entry.picture = QImage(path);
+        entry.size = info.size();
+        entry.modified = info.lastModified();
+    }
+    return entry.picture;
+}
+
+} // namespace
 
 PreviewGeometry previewGeometry(DataStore &store)
 {
@@ -35,7 +65,7 @@ int renderPreviewImage(QImage &canvas, DataStore &store, const ProgramPaths &pat
             return QImage();
         if (!QFileInfo::exists(path))
             writeDefaultPictureIfMissing(path, builtIn());
-        return QImage(path);
+        return loadPicture(path);
     };
     const QImage top = load(profile.switches[SwitchTopPicture].on, paths.topPicture(), &defaultTopPicture);
     const QImage bottom = load(profile.switches[SwitchBottomPicture].on, paths.bottomPicture(), &defaultBottomPicture);

@@ -207,7 +207,7 @@ PrintSettingsWindow::PrintSettingsWindow(DataStore &store, ProgramPaths paths, P
     bottom->addWidget(confirmButton);
 
     auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(10, 10, 10, 10);
+    outer->setContentsMargins(7, 8, 7, 8);
     outer->addLayout(top);
     outer->addWidget(m_tabs, 1);
     outer->addLayout(bottom);

@@ -2,9 +2,11 @@
 
 #include "receipt/previewrender.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace vorlan {
 
@@ -60,8 +62,11 @@ PreviewWindow::PreviewWindow(DataStore &store, ProgramPaths paths, std::function
     const PreviewGeometry g = previewGeometry(m_store);
     applyGeometry(g.canvasWidth, g.scrollBarLeft, g.frameWidth, g.windowWidth);
     resize(g.windowWidth, 742);
-    if (m_owner)
+    if (m_owner) {
+        // The owner's frame is known only once it is shown or resized by the window manager.
+        m_owner->installEventFilter(this);
         dockTo(m_owner);
+    }
     layoutHeights();
     renderPreview();
 }
@@ -106,6 +111,18 @@ void PreviewWindow::dockTo(QWidget *mainWindow)
     if (height() != h)
         resize(width(), h);
     m_docking = false;
+}
+
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_owner && isVisible() && (event->type() == QEvent::Show || event->type() == QEvent::Resize)) {
+        // The frame is final once the platform window exists, after this event.
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible())
+                dockTo(m_owner);
+        });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PreviewWindow::moveEvent(QMoveEvent *event)

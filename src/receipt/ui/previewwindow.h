@@ -37,6 +37,7 @@ public:
     QGroupBox *frame() const { return m_frame; }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

@@ -1,0 +1,133 @@
+#include "recordingcanvas.h"
+#include "scriptedprompter.h"
+
+#include "app/mainwindow.h"
+#include "app/receiptbridge.h"
+#include "core/recordtable.h"
+#include "receipt/ui/previewwindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vorlan;
+
+namespace {
+
+struct Home {
+    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/home-XXXXXX")};
+    ScriptedPrompter prompter;
+    AppContext context;
+    Home()
+    {
+        context.paths.home = dir.path();
+        context.prompter = &prompter;
+    }
+};
+
+void fillOrder(const MainForm &f)
+{
+    f.grid->setRowCount(3);
+    const QStringList first = {"宫保鸡丁", "2", "份", "36"};
+    for (int c = 0; c < 4; ++c)
+        f.grid->setItem(0, c, new QTableWidgetItem(first.at(c)));
+    auto *falseCell = new QTableWidgetItem;
+    falseCell->setData(Qt::DisplayRole, false);
+    f.grid->setItem(1, 0, new QTableWidgetItem("米饭"));
+    f.grid->setItem(1, 1, falseCell);
+    f.total->setText("36");
+    f.phone->setText("13800000000");
+    f.remark->setPlainText("少辣\n多饭");
+}
+
+} // namespace
+
+class TestReceiptMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void snapshotReadsTheForm()
+    {
+        // The bare controls, without the order-entry handlers that would fill in cells.
+        QWidget window;
+        MainForm f;
+        f.orderNumber = new QLineEdit("1", &window);
+        f.header = new QComboBox(&window);
+        f.shopName = new QComboBox(&window);
+        f.paymentMethod = new QComboBox(&window);
+        f.orderTime = new QLineEdit(&window);
+        f.grid = new QTableWidget(0, 4, &window);
+        f.discount = new QComboBox(&window);
+        f.discountPortions = new QLineEdit(&window);
+        f.discountAmount = new QLineEdit(&window);
+        f.total = new QLineEdit(&window);
+        f.paid = new QLineEdit(&window);
+        f.table = new QComboBox(&window);
+        f.name = new QLineEdit(&window);
+        f.phone = new QLineEdit(&window);
+        f.address = new QLineEdit(&window);
+        f.remark = new QPlainTextEdit(&window);
+        fillOrder(f);
+        const ReceiptSnapshot order = receiptSnapshotFromForm(f);
+        QCOMPARE(order.lines.size(), 3);
+        QCOMPARE(order.lines.at(0).amount, QStringLiteral("36"));
+        QCOMPARE(order.lines.at(1).quantity, QString()); // a false cell reads as empty
+        QCOMPARE(order.lines.at(2).name, QString());
+        QCOMPARE(order.remark, QStringLiteral("少辣\r\n多饭"));
+        QCOMPARE(order.orderNumber, QStringLiteral("1"));
+    }
+
+    void previewOpensDocksAndToggles()
+    {
+        Home home;
+        MainWindow w(home.context);
+        QVERIFY(w.start());
+        w.show();
+        PreviewWindow *preview = w.previewWindow();
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
+        QTRY_COMPARE(preview->x(), w.frameGeometry().right() + 1);
+
+        w.move(w.pos() + QPoint(30, 10));
+        QTRY_COMPARE(preview->pos(), QPoint(w.frameGeometry().right() + 1, w.frameGeometry().top()));
+
+        const int before = preview->receiptHeight();
+        fillOrder(w.form());
+        w.refreshPreview();
+        QVERIFY(preview->receiptHeight() > before);
+
+        QTest::mouseClick(w.form().previewButton, Qt::LeftButton);
+        QVERIFY(!preview->isVisible());
+        w.form().total->setText("99");
+        w.refreshPreview(); // closed: nothing is drawn
+        QTest::mouseClick(w.form().previewButton, Qt::LeftButton);
+        QVERIFY(preview->isVisible());
+        QVERIFY(w.menuAction(QStringLiteral("打印设置"))->isEnabled());
+    }
+
+    void printsThroughTheContextBackend()
+    {
+        Home home;
+        RecordingBackend backend;
+        home.context.printBackend = &backend;
+        MainWindow w(home.context);
+        QVERIFY(w.start());
+        RecordTable(*home.context.store).write("打印份数", "2");
+        fillOrder(w.form());
+        QVERIFY(w.printReceipt(false));
+        QCOMPARE(backend.jobs.size(), 2);
+        QVERIFY(backend.jobs.at(0).canvas.texts().contains(QStringLiteral("宫保鸡丁")));
+        backend.cancelDialog = true;
+        QVERIFY(!w.printReceipt(true));
+        QCOMPARE(backend.jobs.size(), 2);
+    }
+};
+
+QTEST_MAIN(TestReceiptMainWindow)
+#include "tst_receiptmainwindow.moc"

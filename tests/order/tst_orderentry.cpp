@@ -481,6 +481,23 @@ private slots:
         }
     }
 
+    void grabForLooking()
+    {
+        if (qEnvironmentVariableIsEmpty("VORLAN_GRAB"))
+            QSKIP("set VORLAN_GRAB to a PNG path to look at the window");
+        Shop shop;
+        shop.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shop.window.get()));
+        shop.choosePayment("微信支付");
+        shop.order("005", "2");
+        shop.order("101", "3");
+        shop.order("003", "1");
+        shop.typeCode("0");
+        QTest::keyClick(shop.edit("编辑框_项目代号"), Qt::Key_Down);
+        QApplication::processEvents();
+        QVERIFY(shop.window->grab().save(qEnvironmentVariable("VORLAN_GRAB")));
+    }
+
     void preferenceWindowsFromTheMainWindow()
     {
         Shop shop;

@@ -127,9 +127,13 @@ void OrderEntry::setupDishList()
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     view->setColumnHidden(DishListModel::HiddenColumn, true);
-    const int widths[] = {0, 90, 80, 130, 100, 50};
+    // The name takes what the code, price and unit columns leave, so price and unit stay
+    // in sight without scrolling sideways in the half-window the list has.
+    const int widths[] = {0, 70, 75, 130, 60, 45};
     for (int c = DishListModel::CodeColumn; c < DishListModel::ColumnCount; ++c)
         view->setColumnWidth(c, widths[c]);
+    view->horizontalHeader()->setMinimumSectionSize(30);
+    view->horizontalHeader()->setSectionResizeMode(DishListModel::NameColumn, QHeaderView::Stretch);
     view->installEventFilter(this);
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { chooseDish(); });
 }

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -479,6 +480,56 @@ private slots:
             QCOMPARE(box->count(), before + 1);
             box->hidePopup();
         }
+    }
+
+    void previewFollowsFinishedEdits()
+    {
+        // A form of bare controls, so the preview refreshes can be counted.
+        QWidget window;
+        MainForm f;
+        f.window = &window;
+        for (QLineEdit **e : {&f.dishCode, &f.total, &f.paid, &f.actuallyPaid, &f.discountPortions,
+                              &f.discountAmount, &f.phone, &f.name, &f.address, &f.tableCode})
+            *e = new QLineEdit(&window);
+        for (QComboBox **c : {&f.header, &f.shopName, &f.discount, &f.paymentMethod, &f.table})
+            *c = new QComboBox(&window);
+        f.paymentMethod->addItems({"现金支付", "到付"});
+        f.discount->addItems({"", "立减优惠"});
+        f.grid = new QTableWidget(1, 4, &window);
+        f.dishList = new QTableView(&window);
+        f.remark = new QPlainTextEdit(&window);
+        ScriptedPrompter prompter;
+        AppContext context;
+        context.prompter = &prompter;
+        DishCatalog catalog;
+        catalog.append("白菜肉水饺", "15.5", "005", "bcrsj", "份");
+        const QStringList noTables;
+        int refreshes = 0;
+        OrderEntry entry(f, context, catalog, noTables, noTables, [&] { ++refreshes; });
+
+        f.dishCode->setText("005");
+        prompter.inputs.enqueue(QStringLiteral("2"));
+        entry.chooseDish();
+        QCOMPARE(refreshes, 1);
+        f.grid->setCurrentCell(1, 1);
+        entry.recalcCurrentLine(); // the empty row: nothing happens
+        QCOMPARE(refreshes, 1);
+        f.paymentMethod->setCurrentIndex(1);
+        QCOMPARE(refreshes, 2);
+        f.discount->setCurrentIndex(1);
+        QCOMPARE(refreshes, 3);
+        f.discountAmount->setText("5"); // recomputed, drawn when the field is left
+        QCOMPARE(refreshes, 3);
+        QCOMPARE(f.total->text(), QStringLiteral("26"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        f.phone->setFocus();
+        f.name->setFocus();
+        QCOMPARE(refreshes, 4);
+        f.grid->setCurrentCell(0, 0);
+        prompter.answers.enqueue(true);
+        entry.deleteCurrentLine();
+        QCOMPARE(refreshes, 5); // the preview does not keep the deleted line
     }
 
     void grabForLooking()

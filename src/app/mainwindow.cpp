@@ -15,6 +15,8 @@
 #include "receipt/ui/previewwindow.h"
 #include "receipt/ui/printsettingswindow.h"
 #include "masterdata/ui/preferencesdialogs.h"
+#include "order/ui/keyboardflow.h"
+#include "order/ui/orderactions.h"
 #include "order/ui/orderentry.h"
 #include "order/ui/refreshingcombobox.h"
 
@@ -116,6 +118,14 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 
     m_orderEntry = new OrderEntry(m_form, m_context, m_catalog, m_tableCodes, m_tableNames,
                                   [this] { refreshPreview(); }, this);
+    OrderActions::Hooks hooks;
+    hooks.refreshTodayCounters = [this] { return refreshTodayCounters(); };
+    hooks.printReceipt = [this](bool singleCopy) { return printReceipt(singleCopy); };
+    hooks.now = [this] { return m_clock(); };
+    m_orderActions = new OrderActions(m_form, m_context, *m_orderEntry, std::move(hooks), this);
+    m_keyboardFlow = new KeyboardFlow(
+        m_form, *m_orderActions, [this] { return static_cast<QWidget *>(previewWindow()); },
+        [this] { refreshPreview(); }, this);
     if (QAction *preferences = menuAction(QStringLiteral("设置"))) {
         preferences->setEnabled(true);
         connect(preferences, &QAction::triggered, this, [this] {
@@ -148,6 +158,10 @@ MainWindow::~MainWindow()
 {
     // The order handlers read members of this window; an editor still open in the grid
     // commits while the children are destroyed, when those members are already gone.
+    delete m_keyboardFlow;
+    m_keyboardFlow = nullptr;
+    delete m_orderActions;
+    m_orderActions = nullptr;
     delete m_orderEntry;
     m_orderEntry = nullptr;
     delete m_preview;

@@ -24,6 +24,8 @@ namespace vorlan {
 class DataStore;
 class PreviewWindow;
 class OrderEntry;
+class OrderActions;
+class KeyboardFlow;
 
 // The order-entry window: its frame (toolbar, pop-up menus, status bar, one-second clock),
 // the start-up sequence and saving the operator's last choices. The order fields' own
@@ -62,6 +64,8 @@ public:
     QStringList dishNames() const { return m_dishNames; }
     const DishCatalog &dishCatalog() const { return m_catalog; }
     OrderEntry *orderEntry() const { return m_orderEntry; }
+    OrderActions *orderActions() const { return m_orderActions; }
+    KeyboardFlow *keyboardFlow() const { return m_keyboardFlow; }
     QStringList tableCodes() const { return m_tableCodes; }
     QStringList tableNames() const { return m_tableNames; }
     QMenu *settingsMenu() const { return m_settingsMenu; }
@@ -104,6 +108,8 @@ private:
     QStringList m_dishNames;
     DishCatalog m_catalog;
     OrderEntry *m_orderEntry = nullptr;
+    OrderActions *m_orderActions = nullptr;
+    KeyboardFlow *m_keyboardFlow = nullptr;
     QStringList m_tableCodes;
     QStringList m_tableNames;
 

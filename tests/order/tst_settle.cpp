@@ -1,0 +1,350 @@
+#include "app/mainwindow.h"
+#include "core/datastore.h"
+#include "core/recordtable.h"
+#include "order/ui/keyboardflow.h"
+#include "order/ui/orderactions.h"
+#include "order/ui/orderentry.h"
+#include "receipt/ui/previewwindow.h"
+#include "recordingcanvas.h"
+#include "scriptedprompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vorlan;
+
+namespace {
+
+// The real main window on a fresh program folder, printing into a recording backend.
+struct Shop {
+    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/home-XXXXXX")};
+    ScriptedPrompter prompter;
+    RecordingBackend printer;
+    AppContext context;
+    std::unique_ptr<MainWindow> window;
+    QDateTime now{QDate(2026, 12, 9), QTime(11, 30)};
+
+    Shop()
+    {
+        context.paths.home = dir.path();
+        context.prompter = &prompter;
+        context.printBackend = &printer;
+        window = std::make_unique<MainWindow>(context);
+        window->setClock([this] { return now; });
+        if (!window->start())
+            qFatal("main window did not start");
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qFatal("main window not active");
+    }
+
+    template<typename T = QLineEdit>
+    T *control(const char *name) const
+    {
+        T *found = window->findChild<T *>(QString::fromUtf8(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QLineEdit *edit(const char *name) const { return control<QLineEdit>(name); }
+    QComboBox *combo(const char *name) const { return control<QComboBox>(name); }
+    QPushButton *settleButton() const { return control<QPushButton>("按钮_打单结算"); }
+    DataStore &store() const { return *context.store; }
+    OrderActions &actions() const { return *window->orderActions(); }
+    int rows(const char *table) const
+    {
+        return store().scalar(QStringLiteral("select count(*) from %1").arg(QString::fromUtf8(table))).toInt();
+    }
+
+    // Keys go to whatever has the focus, as the operator's keyboard does.
+    void key(Qt::Key k)
+    {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+        QTest::keyClick(target, k);
+    }
+    void type(const QString &text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+
+    // F1, a code, Enter, the quantity answered in the quantity box.
+    void order(const QString &code, const QString &quantity)
+    {
+        key(Qt::Key_F1);
+        QApplication::focusWidget() == edit("编辑框_项目代号") ? void() : qFatal("F1 did not reach the code box");
+        edit("编辑框_项目代号")->clear();
+        type(code);
+        prompter.inputs.enqueue(quantity);
+        key(Qt::Key_Return);
+    }
+};
+
+} // namespace
+
+class TestSettle : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wholeOrderFromTheKeyboard()
+    {
+        Shop shop;
+        QVERIFY(shop.store().execute("insert into 客户 (电话,姓名,地址,最近订餐日期,订餐次数) "
+                                     "values ('13900001111','李四','幸福路8号','2026-12-01 12:00:00',3)"));
+        RecordTable(shop.store()).write("打印份数", "2");
+
+        shop.order("001", "2");
+        shop.order("005", "1");
+        QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("51.5"));
+
+        shop.key(Qt::Key_F3);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_电话"));
+        shop.type("13900001111");
+        QCOMPARE(shop.edit("编辑框_姓名")->text(), QStringLiteral("李四"));
+        QCOMPARE(shop.edit("编辑框_地址")->text(), QStringLiteral("幸福路8号"));
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_姓名"));
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_地址"));
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.control<QPlainTextEdit>("编辑框_备注"));
+
+        shop.key(Qt::Key_F5);
+        QCOMPARE(QApplication::focusWidget(), shop.combo("组合框_付款方式"));
+        shop.combo("组合框_付款方式")->setCurrentText(QStringLiteral("微信支付"));
+        shop.key(Qt::Key_F12);
+
+        QCOMPARE(shop.rows("存单"), 1);
+        QCOMPARE(shop.rows("存单详单"), 2);
+        QCOMPARE(shop.store().scalar("select 编号||'|'||时间||'|'||合计||'|'||支付方式||'|'||实付||'|'||是否结算 from 存单").toString(),
+                 QStringLiteral("1|2026-12-09 11:30:00|51.5|微信支付|51.5|1"));
+        QCOMPARE(shop.store().scalar("select group_concat(菜名||'x'||数量||'='||小计, ';') from 存单详单").toString(),
+                 QStringLiteral("红烧排骨饭x2.0=36.0;白菜肉水饺x1.0=15.5"));
+        QCOMPARE(shop.store().scalar("select 订餐次数 from 客户").toInt(), 4);
+        QCOMPARE(shop.store().scalar("select 姓名 from 客户").toString(), QStringLiteral("李四"));
+        QCOMPARE(shop.printer.jobs.size(), 2);
+        QVERIFY(shop.printer.jobs.at(0).firstCopy && !shop.printer.jobs.at(1).firstCopy);
+
+        // the window is ready for the next order
+        QCOMPARE(shop.edit("编辑框_编号")->text(), QStringLiteral("2"));
+        QVERIFY(!shop.window->orderEntry()->hasLines());
+        QCOMPARE(shop.edit("编辑框_电话")->text(), QString());
+        QCOMPARE(shop.edit("编辑框_合计")->text(), QString());
+        QCOMPARE(shop.combo("组合框_付款方式")->currentText(), QStringLiteral("微信支付"));
+        QCOMPARE(shop.window->statusSection(0)->text(), QStringLiteral("今日打单数量：1"));
+        QCOMPARE(shop.window->statusSection(1)->text(), QStringLiteral("今日收入总额：51.5"));
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_项目代号"));
+        QVERIFY(shop.prompter.shown.size() == 2); // the two quantity boxes, nothing else
+    }
+
+    void nothingToSettle()
+    {
+        Shop shop;
+        shop.key(Qt::Key_F12);
+        shop.key(Qt::Key_F11);
+        QCOMPARE(shop.prompter.shown.size(), 2);
+        for (const auto &shown : shop.prompter.shown) {
+            QCOMPARE(shown.text, QStringLiteral("无法完成，还没有选择任何菜品。"));
+            QCOMPARE(shown.caption, QStringLiteral("提示"));
+            QCOMPARE(shown.icon, PromptIcon::Information);
+        }
+        QCOMPARE(shop.rows("存单"), 0);
+        QVERIFY(shop.printer.jobs.isEmpty());
+    }
+
+    void printOnlyStoresNothing()
+    {
+        Shop shop;
+        RecordTable(shop.store()).write("打印份数", "3");
+        shop.order("002", "1");
+        shop.key(Qt::Key_F11);
+        QCOMPARE(shop.printer.jobs.size(), 1);
+        QCOMPARE(shop.rows("存单"), 0);
+        QVERIFY(shop.window->orderEntry()->hasLines());
+    }
+
+    void cancelledPrintKeepsTheStoredOrderOnce()
+    {
+        Shop shop;
+        shop.order("003", "1");
+        shop.printer.cancelDialog = true;
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.rows("存单"), 1);
+        QVERIFY(shop.settleButton()->isHidden());
+        QVERIFY(shop.window->orderEntry()->hasLines());
+        // F12 and the button cannot store it a second time
+        shop.key(Qt::Key_F12);
+        shop.settleButton()->click();
+        QCOMPARE(shop.rows("存单"), 1);
+        // printing it again is allowed
+        shop.printer.cancelDialog = false;
+        shop.key(Qt::Key_F11);
+        QCOMPARE(shop.printer.jobs.size(), 1);
+
+        shop.prompter.answers.enqueue(false);
+        shop.key(Qt::Key_F10);
+        QCOMPARE(shop.prompter.shown.last().text, QStringLiteral("是否清空点单数据？"));
+        QCOMPARE(shop.prompter.shown.last().icon, PromptIcon::Question);
+        QVERIFY(shop.window->orderEntry()->hasLines());
+        shop.prompter.answers.enqueue(true);
+        shop.key(Qt::Key_F10);
+        QVERIFY(!shop.settleButton()->isHidden());
+        QVERIFY(!shop.window->orderEntry()->hasLines());
+        QCOMPARE(shop.edit("编辑框_编号")->text(), QStringLiteral("2"));
+    }
+
+    void refusedOrderStaysOnTheWindow()
+    {
+        Shop shop;
+        shop.order("004", "1");
+        shop.edit("编辑框_编号")->setText(QStringLiteral("十二"));
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.rows("存单"), 0);
+        QCOMPARE(shop.prompter.shown.last().caption, QStringLiteral("提示"));
+        QVERIFY(shop.prompter.shown.last().text.contains(QStringLiteral("编号")));
+        QVERIFY(shop.window->orderEntry()->hasLines());
+        QVERIFY(!shop.settleButton()->isHidden());
+
+        // an unreadable time is refused too; the clock is stopped so the text stays
+        shop.edit("编辑框_编号")->setText(QStringLiteral("7"));
+        shop.edit("编辑框_时间")->setText(QStringLiteral("13-45 10:00"));
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.rows("存单"), 0);
+        QVERIFY(shop.prompter.shown.last().text.contains(QStringLiteral("13-45 10:00")));
+
+        // a broken database is told, and the order is kept
+        QVERIFY(shop.store().execute("create trigger 满 before insert on 存单 begin select raise(abort, 'disk full'); end"));
+        shop.edit("编辑框_时间")->setText(QStringLiteral("12-09 11:30"));
+        shop.key(Qt::Key_F12);
+        QVERIFY(shop.prompter.shown.last().text.contains(QStringLiteral("disk full")));
+        QVERIFY(shop.window->orderEntry()->hasLines());
+        QCOMPARE(shop.rows("存单"), 0);
+        QCOMPARE(shop.rows("存单详单"), 0);
+    }
+
+    void modifyingAnOrder()
+    {
+        Shop shop;
+        shop.order("001", "1");
+        shop.order("019", "1");
+        shop.edit("编辑框_电话")->setText(QStringLiteral("13800002222"));
+        shop.edit("编辑框_姓名")->setText(QStringLiteral("王五"));
+        shop.control<QPlainTextEdit>("编辑框_备注")->setPlainText(QStringLiteral("多放醋"));
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.rows("存单"), 1);
+        const int id = shop.store().scalar("select ID from 存单").toInt();
+        // the order was from another year; the time field shows no year
+        QVERIFY(shop.store().execute("update 存单 set 时间='2024-03-02 19:05:00' where ID=?", {id}));
+
+        QVERIFY(shop.actions().loadOrderForModification(id));
+        QCOMPARE(shop.settleButton()->text(), QStringLiteral("修改(F12)"));
+        QCOMPARE(shop.edit("ID")->text(), QString::number(id));
+        QCOMPARE(shop.edit("编辑框_编号")->text(), QStringLiteral("1"));
+        QCOMPARE(shop.edit("编辑框_时间")->text(), QStringLiteral("03-02 19:05"));
+        QCOMPARE(shop.edit("编辑框_电话")->text(), QStringLiteral("13800002222"));
+        QCOMPARE(shop.edit("编辑框_姓名")->text(), QStringLiteral("王五"));
+        QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("31"));
+        QCOMPARE(shop.control<QPlainTextEdit>("编辑框_备注")->toPlainText(), QStringLiteral("多放醋"));
+        QCOMPARE(shop.window->orderEntry()->lines().size(), 2);
+        // the clock leaves the stored time alone
+        shop.window->onClockTick();
+        QCOMPARE(shop.edit("编辑框_时间")->text(), QStringLiteral("03-02 19:05"));
+
+        shop.order("015", "2");
+        shop.control<QPlainTextEdit>("编辑框_备注")->setPlainText(QStringLiteral("不要醋"));
+        shop.prompter.answers.enqueue(false);
+        const int jobsBefore = int(shop.printer.jobs.size());
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.prompter.shown.last().text, QStringLiteral("修改成功。是否打印小票？"));
+        QCOMPARE(shop.prompter.shown.last().icon, PromptIcon::Question);
+        QCOMPARE(shop.printer.jobs.size(), jobsBefore);
+        QCOMPARE(shop.rows("存单"), 1);
+        QCOMPARE(shop.rows("存单详单"), 3);
+        QCOMPARE(shop.store().scalar("select count(*) from 存单详单 where 存单ID=?", {id}).toInt(), 3);
+        QCOMPARE(shop.store().scalar("select 时间 from 存单").toString(), QStringLiteral("2024-03-02 19:05:00"));
+        QCOMPARE(shop.store().scalar("select 备注 from 存单").toString(), QStringLiteral("不要醋"));
+        QCOMPARE(shop.store().scalar("select 合计 from 存单").toDouble(), 63.0);
+        QCOMPARE(shop.store().scalar("select 订餐次数 from 客户").toInt(), 1);
+        QCOMPARE(shop.settleButton()->text(), QStringLiteral("打单结算(F12)"));
+        QCOMPARE(shop.edit("ID")->text(), QString());
+        QVERIFY(!shop.window->orderEntry()->hasLines());
+    }
+
+    void modifyWithCancelledPrintStaysInModifyMode()
+    {
+        Shop shop;
+        shop.order("001", "1");
+        shop.key(Qt::Key_F12);
+        const int id = shop.store().scalar("select ID from 存单").toInt();
+        QVERIFY(shop.actions().loadOrderForModification(id));
+        shop.printer.cancelDialog = true;
+        shop.prompter.answers.enqueue(true);
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.settleButton()->text(), QStringLiteral("修改(F12)"));
+        QVERIFY(shop.actions().holdsUnfinishedOrder());
+        QCOMPARE(shop.rows("存单"), 1);
+    }
+
+    void keysOnlyInTheProgramsWindows()
+    {
+        Shop shop;
+        shop.order("001", "1");
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QTest::keyClick(&other, Qt::Key_F12);
+        QCOMPARE(shop.rows("存单"), 0);
+
+        PreviewWindow *preview = shop.window->previewWindow();
+        QVERIFY(preview);
+        preview->show();
+        preview->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(preview));
+        QTest::keyClick(preview, Qt::Key_F12);
+        QCOMPARE(shop.rows("存单"), 1);
+    }
+
+    void enterAndFocusRules()
+    {
+        Shop shop;
+        shop.key(Qt::Key_F5);
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_已支付"));
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_实付"));
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_实付"));
+
+        shop.key(Qt::Key_F4);
+        QCOMPARE(QApplication::focusWidget(), shop.combo("组合框_减免"));
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_减免份数"));
+        shop.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_减免金额"));
+
+        // F2 reaches the table code box although its group is hidden
+        shop.edit("编辑框_时间2")->setText(QStringLiteral("102"));
+        shop.key(Qt::Key_F2);
+        QCOMPARE(shop.edit("编辑框_时间2")->selectedText(), QStringLiteral("102"));
+
+        shop.key(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), shop.control<QTableWidget>("高级表格1"));
+        shop.control<QPlainTextEdit>("编辑框_备注")->setPlainText(QStringLiteral("备注"));
+        shop.key(Qt::Key_F7);
+        QCOMPARE(shop.control<QPlainTextEdit>("编辑框_备注")->textCursor().selectedText(), QStringLiteral("备注"));
+
+        shop.edit("编辑框_姓名")->setText(QStringLiteral("赵六"));
+        shop.key(Qt::Key_F3);
+        shop.key(Qt::Key_Return);
+        QTRY_COMPARE(shop.edit("编辑框_姓名")->selectedText(), QStringLiteral("赵六"));
+    }
+};
+
+QTEST_MAIN(TestSettle)
+#include "tst_settle.moc"

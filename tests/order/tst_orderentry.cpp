@@ -3,6 +3,7 @@
 #include "core/recordtable.h"
 #include "order/dishlistmodel.h"
 #include "order/ui/orderentry.h"
+#include "receipt/ui/previewwindow.h"
 #include "scriptedprompter.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -545,8 +547,19 @@ private slots:
         shop.order("003", "1");
         shop.typeCode("0");
         QTest::keyClick(shop.edit("编辑框_项目代号"), Qt::Key_Down);
+        shop.window->refreshPreview();
         QApplication::processEvents();
-        QVERIFY(shop.window->grab().save(qEnvironmentVariable("VORLAN_GRAB")));
+        // The main window with its docked preview, side by side.
+        const QPixmap main = shop.window->grab();
+        QWidget *preview = shop.window->previewWindow();
+        const QPixmap side = preview && preview->isVisible() ? preview->grab() : QPixmap();
+        QPixmap both(main.width() + side.width(), qMax(main.height(), side.height()));
+        both.fill(Qt::white);
+        QPainter painter(&both);
+        painter.drawPixmap(0, 0, main);
+        painter.drawPixmap(main.width(), 0, side);
+        painter.end();
+        QVERIFY(both.save(qEnvironmentVariable("VORLAN_GRAB")));
     }
 
     void preferenceWindowsFromTheMainWindow()

@@ -452,7 +452,7 @@ bool MainWindow::start()
 
 bool MainWindow::warnWhenInTemporaryFolder()
 {
-    if (!isInsideFolder(m_context.paths.home, QDir::tempPath()))
+    if (!isInsideFolder(m_context.paths.home, m_context.temporaryFolder))
         return false;
     m_context.prompter->message(this, PromptIcon::Warning, QStringLiteral("Zemblo"),
                                 QStringLiteral("请检查软件是否已经解压到文件夹中。未解压状态将无法存储数据。"));

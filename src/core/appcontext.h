@@ -2,6 +2,8 @@
 
 #include "paths.h"
 
+#include <QDir>
+
 namespace vorlan {
 
 class DataStore;
@@ -11,6 +13,8 @@ class Prompter;
 // The services and process-wide values every window receives from start-up.
 struct AppContext {
     ProgramPaths paths;
+    // The system temporary folder; a program folder inside it may be cleaned away.
+    QString temporaryFolder = QDir::tempPath();
     DataStore *store = nullptr;
     Prompter *prompter = nullptr;
     PrintBackend *printBackend = nullptr; // tests choose one; otherwise the operator's choice

@@ -21,8 +21,13 @@ QString chooseHome(const QStringList &arguments, const QString &environmentHome,
 
 bool isInsideFolder(const QString &folder, const QString &tempFolder)
 {
+    // An unset or odd temporary folder (Qt gives "/" for one that does not exist) must
+    // not make every folder look temporary.
+    const QString temp = QDir::cleanPath(tempFolder);
+    if (temp.isEmpty() || temp == QLatin1String("/") || temp == QLatin1String("."))
+        return false;
     const QString f = QDir::cleanPath(folder) + QLatin1Char('/');
-    const QString t = QDir::cleanPath(tempFolder) + QLatin1Char('/');
+    const QString t = temp + QLatin1Char('/');
     return f.startsWith(t, Qt::CaseInsensitive);
 }
 

@@ -33,6 +33,8 @@ struct Home {
     Home()
     {
         context.paths.home = dir.path();
+        // wherever the checkout lies, these folders count as real program folders
+        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
         context.prompter = &prompter;
     }
 };
@@ -291,6 +293,7 @@ private slots:
         QProcess vorlan;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"), home.dir.filePath(QStringLiteral("tmp")));
         vorlan.setProcessEnvironment(env);
         vorlan.start(QStringLiteral(VORLAN_EXECUTABLE), {QStringLiteral("--home"), home.dir.path()});
         QVERIFY(vorlan.waitForStarted());

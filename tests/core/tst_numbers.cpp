@@ -114,6 +114,8 @@ private slots:
         QVERIFY(isInsideFolder("/TMP/x", "/tmp"));
         QVERIFY(!isInsideFolder("/tmpfoo/x", "/tmp"));
         QVERIFY(!isInsideFolder("/home/shop", "/tmp"));
+        QVERIFY(!isInsideFolder("/home/shop", "/"));
+        QVERIFY(!isInsideFolder("/home/shop", ""));
     }
 };
 

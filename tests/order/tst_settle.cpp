@@ -35,6 +35,8 @@ struct Shop {
     Shop()
     {
         context.paths.home = dir.path();
+        // wherever the checkout lies, these folders count as real program folders
+        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
         context.prompter = &prompter;
         context.printBackend = &printer;
         window = std::make_unique<MainWindow>(context);

@@ -27,6 +27,8 @@ struct Home {
     Home()
     {
         context.paths.home = dir.path();
+        // wherever the checkout lies, these folders count as real program folders
+        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
         context.prompter = &prompter;
     }
 };

@@ -526,7 +526,6 @@ int MainWindow::refreshTodayCounters()
 void MainWindow::loadDishCatalog()
 {
     m_catalog = readDishCatalog(*m_store);
-    m_dishNames = m_catalog.names;
     // The listed dishes are catalog positions; list them again from the new catalog.
     m_orderEntry->filterDishList();
 }

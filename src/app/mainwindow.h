@@ -61,7 +61,6 @@ public:
 
     const MainForm &form() const { return m_form; }
     AppContext &context() { return m_context; }
-    QStringList dishNames() const { return m_dishNames; }
     const DishCatalog &dishCatalog() const { return m_catalog; }
     OrderEntry *orderEntry() const { return m_orderEntry; }
     OrderActions *orderActions() const { return m_orderActions; }
@@ -105,7 +104,6 @@ private:
     bool m_started = false;
     bool m_selectionsSaved = false;
 
-    QStringList m_dishNames;
     DishCatalog m_catalog;
     OrderEntry *m_orderEntry = nullptr;
     OrderActions *m_orderActions = nullptr;

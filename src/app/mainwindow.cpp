@@ -429,9 +429,9 @@ bool MainWindow::start()
     m_context.store = m_store.get();
     m_context.decimalPlaces = opened.decimalPlaces;
 
-    fillComboFromQuery(m_form.header, *m_store, QStringLiteral("select * from 票头设置 order by ID"), QStringLiteral("票头"));
-    fillComboFromQuery(m_form.shopName, *m_store, QStringLiteral("select * from 店名 order by ID"), QStringLiteral("店铺名称"));
-    fillComboFromQuery(m_form.discount, *m_store, QStringLiteral("select * from 减免 order by ID"), QStringLiteral("减免名称"));
+    m_orderEntry->refreshHeaderList();
+    m_orderEntry->refreshShopList();
+    m_orderEntry->refreshDiscountList();
     loadTableList();
     restoreLastSelections();
     m_form.orderNumber->setText(QString::number(refreshTodayCounters()));

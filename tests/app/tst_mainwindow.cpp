@@ -2,7 +2,7 @@
 #include "core/datastore.h"
 #include "core/recordtable.h"
 #include "core/todaycounters.h"
-#include "scriptedprompter.h"
+#include "programfolder.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -26,18 +26,7 @@ using namespace vorlan;
 namespace {
 
 // A program folder outside the system temporary folder, so no unpacking warning appears.
-struct Home {
-    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/home-XXXXXX")};
-    ScriptedPrompter prompter;
-    AppContext context;
-    Home()
-    {
-        context.paths.home = dir.path();
-        // wherever the checkout lies, these folders count as real program folders
-        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
-        context.prompter = &prompter;
-    }
-};
+using Home = ProgramFolder;
 
 QStringList itemTexts(QComboBox *combo)
 {

@@ -4,7 +4,7 @@
 #include "order/dishlistmodel.h"
 #include "order/ui/orderentry.h"
 #include "receipt/ui/previewwindow.h"
-#include "scriptedprompter.h"
+#include "programfolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,18 +29,11 @@ using namespace vorlan;
 namespace {
 
 // The real main window on a fresh program folder, reached through its controls' names.
-struct Shop {
-    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/home-XXXXXX")};
-    ScriptedPrompter prompter;
-    AppContext context;
+struct Shop : ProgramFolder {
     std::unique_ptr<MainWindow> window;
 
     Shop()
     {
-        context.paths.home = dir.path();
-        // wherever the checkout lies, these folders count as real program folders
-        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
-        context.prompter = &prompter;
         window = std::make_unique<MainWindow>(context);
         if (!window->start())
             qFatal("main window did not start");

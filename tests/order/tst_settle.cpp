@@ -6,7 +6,7 @@
 #include "order/ui/orderentry.h"
 #include "receipt/ui/previewwindow.h"
 #include "recordingcanvas.h"
-#include "scriptedprompter.h"
+#include "programfolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,20 +24,13 @@ using namespace vorlan;
 namespace {
 
 // The real main window on a fresh program folder, printing into a recording backend.
-struct Shop {
-    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/home-XXXXXX")};
-    ScriptedPrompter prompter;
+struct Shop : ProgramFolder {
     RecordingBackend printer;
-    AppContext context;
     std::unique_ptr<MainWindow> window;
     QDateTime now{QDate(2026, 12, 9), QTime(11, 30)};
 
     Shop()
     {
-        context.paths.home = dir.path();
-        // wherever the checkout lies, these folders count as real program folders
-        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
-        context.prompter = &prompter;
         context.printBackend = &printer;
         window = std::make_unique<MainWindow>(context);
         window->setClock([this] { return now; });

@@ -1,5 +1,5 @@
 #include "recordingcanvas.h"
-#include "scriptedprompter.h"
+#include "programfolder.h"
 
 #include "app/mainwindow.h"
 #include "app/receiptbridge.h"
@@ -20,18 +20,7 @@ using namespace vorlan;
 
 namespace {
 
-struct Home {
-    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/home-XXXXXX")};
-    ScriptedPrompter prompter;
-    AppContext context;
-    Home()
-    {
-        context.paths.home = dir.path();
-        // wherever the checkout lies, these folders count as real program folders
-        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
-        context.prompter = &prompter;
-    }
-};
+using Home = ProgramFolder;
 
 void fillOrder(const MainForm &f)
 {

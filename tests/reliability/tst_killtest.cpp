@@ -1,0 +1,283 @@
+// Kills a process that settles orders at random moments and checks after every kill that
+// the database holds exactly what was committed: nothing lost, nothing half stored.
+//
+// The child (this program started with --child HOME) opens the program folder the way
+// start-up does and then settles and modifies orders through the order store, forever.
+// After each commit it writes one line to its standard output; the parent keeps what was
+// reported and, after SIGKILL, compares it with the database.
+//
+// VORLAN_KILLS sets the number of kills (50 by default, 1,000 for the long run).
+
+#include "core/datastore.h"
+#include "core/numbers.h"
+#include "core/paths.h"
+#include "core/schema.h"
+#include "order/orderstore.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <unistd.h>
+
+using namespace vorlan;
+
+namespace {
+
+// The content of order `number` after `generation` modifications; the checker recomputes
+// it from the two numbers the stored order carries (编号 and 备注).
+SettledOrder orderContent(int number, int generation)
+{
+    SettledOrder o;
+    o.number = number;
+    o.header = QStringLiteral("微信点餐 \"%1\" 50% \\").arg(number);
+    o.shopName = QStringLiteral("老王's 快餐");
+    o.time = QDateTime(QDate(2026, 12, 9), QTime(10, 0)).addSecs(number);
+    o.paymentMethod = QStringLiteral("现金支付");
+    o.phone = QStringLiteral("1390000%1").arg(number % 7, 4, 10, QLatin1Char('0'));
+    o.name = QStringLiteral("顾客%1").arg(number % 7);
+    o.address = QStringLiteral("幸福路%1号 😀").arg(number % 7);
+    o.remark = QString::number(generation);
+    const int lineCount = 1 + (number + generation) % 6;
+    double total = 0;
+    for (int i = 0; i < lineCount; ++i) {
+        const double quantity = 1 + (i + generation) % 3;
+        const double amount = quantity * (10 + i) + generation * 0.5;
+        o.lines.append({QStringLiteral("菜%1-%2").arg((number * 7 + i + generation) % 30).arg(i), quantity,
+                        QStringLiteral("份"), amount});
+        total += amount;
+    }
+    o.total = total;
+    o.paid = o.actuallyPaid = total;
+    o.settled = true;
+    return o;
+}
+
+void report(const QByteArray &line)
+{
+    // One write per line: a pipe keeps writes below PIPE_BUF whole.
+    const QByteArray bytes = line + '\n';
+    if (::write(STDOUT_FILENO, bytes.constData(), size_t(bytes.size())) != bytes.size())
+        ::_exit(3);
+}
+
+int runChild(const QString &home)
+{
+    ProgramPaths paths{home};
+    DataStore store(QStringLiteral("kill-child"));
+    const OpenedStore opened = openDataStore(store, paths.dataDir(), paths.databasePath(), paths.configPath());
+    if (!opened.ok) {
+        report("E " + opened.error.toUtf8());
+        return 2;
+    }
+    int next = store.scalar(QStringLiteral("select coalesce(max(编号),0) from 存单")).toInt() + 1;
+    report("ready");
+    auto *random = QRandomGenerator::global();
+    for (;;) {
+        if (next > 1 && random->bounded(4) == 0) {
+            const int number = 1 + int(random->bounded(next - 1));
+            if (!store.query(QStringLiteral("select ID, 备注 from 存单 where 编号=?"), {number}) || store.atEnd())
+                return 4;
+            const int id = store.readInt(0);
+            const int generation = store.readInt(1) + 1;
+            store.closeQuery();
+            QString error;
+            if (!replaceOrder(store, id, orderContent(number, generation), &error)) {
+                report("E " + error.toUtf8());
+                return 5;
+            }
+            report(QByteArray("R ") + QByteArray::number(number) + ' ' + QByteArray::number(generation));
+        } else {
+            QString error;
+            const auto id = insertOrder(store, orderContent(next, 0), &error);
+            if (!id) {
+                report("E " + error.toUtf8());
+                return 6;
+            }
+            report(QByteArray("I ") + QByteArray::number(next) + ' ' + QByteArray::number(*id));
+            ++next;
+        }
+    }
+}
+
+// What the parent knows to be committed: number → (ID, generation).
+struct Committed {
+    int id = 0;
+    int generation = 0;
+};
+
+} // namespace
+
+class TestKill : public QObject
+{
+    Q_OBJECT
+private slots:
+    void settledOrdersSurviveKills();
+};
+
+void TestKill::settledOrdersSurviveKills()
+{
+    const int kills = qEnvironmentVariableIsSet("VORLAN_KILLS") ? qEnvironmentVariableIntValue("VORLAN_KILLS") : 50;
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const ProgramPaths paths{home.path()};
+    QHash<int, Committed> committed;
+    int lastNumber = 0;
+    int killedBeforeReady = 0;
+    int operations = 0;
+    auto *random = QRandomGenerator::global();
+
+    for (int round = 0; round < kills; ++round) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::SeparateChannels);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), home.path()});
+        QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+        // Most kills fall into the settling loop, some into opening and upgrading.
+        QThread::msleep(5 + random->bounded(120));
+        child.kill();
+        QVERIFY(child.waitForFinished(5000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        bool ready = false;
+        for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> f = line.split(' ');
+            if (line.isEmpty())
+                continue;
+            if (line == "ready") {
+                ready = true;
+            } else if (f.value(0) == "I") {
+                const int number = f.value(1).toInt();
+                QCOMPARE(number, lastNumber + 1);
+                committed[number] = {f.value(2).toInt(), 0};
+                lastNumber = number;
+                ++operations;
+            } else if (f.value(0) == "R") {
+                QVERIFY(committed.contains(f.value(1).toInt()));
+                committed[f.value(1).toInt()].generation = f.value(2).toInt();
+                ++operations;
+            } else {
+                QFAIL(qPrintable(QStringLiteral("child failed in round %1: %2").arg(round).arg(QString::fromUtf8(line))));
+            }
+        }
+        if (!ready)
+            ++killedBeforeReady;
+
+        // Check the database as the next start would find it.
+        if (!QFileInfo::exists(paths.databasePath())) {
+            QCOMPARE(lastNumber, 0); // killed before the database file was made
+            continue;
+        }
+        DataStore store(QStringLiteral("kill-check"));
+        QString error;
+        QVERIFY2(store.open(paths.databasePath(), &error), qPrintable(error));
+        QCOMPARE(store.scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+        if (store.scalar(QStringLiteral("select count(*) from sqlite_master where name='存单'")).toInt() == 0) {
+            QCOMPARE(lastNumber, 0); // killed before the template was stored
+            continue;
+        }
+
+        // Every order stored is whole and one of: reported as committed, or the one
+        // operation in flight when the kill came (committed, not yet reported).
+        int unreported = 0;
+        int highest = 0;
+        // Two statements read everything: the orders, then all lines grouped by order.
+        struct Row {
+            int number, id, generation;
+            double total;
+            QString phone, shopName, header;
+            QDateTime time;
+            QList<QVariantList> lines;
+        };
+        QList<Row> rows;
+        QHash<int, qsizetype> rowOfId;
+        store.query(QStringLiteral("select 编号, ID, 备注, 合计, 电话, 店铺名称, 票头, 时间 from 存单 order by 编号"));
+        for (; !store.atEnd(); store.next()) {
+            rowOfId.insert(store.readInt(1), rows.size());
+            rows.append({store.readInt(0), store.readInt(1), store.readText(2).toInt(), store.readDouble(3),
+                         store.readText(4), store.readText(5), store.readText(6), store.readDateTime(7), {}});
+        }
+        store.query(QStringLiteral("select 存单ID, 菜名, 数量, 单位, 小计, 销售时间 from 存单详单 order by ID"));
+        for (; !store.atEnd(); store.next()) {
+            const auto row = rowOfId.constFind(store.readInt(0));
+            QVERIFY2(row != rowOfId.constEnd(), "a line without its order");
+            rows[*row].lines.append({store.readText(1), store.readDouble(2), store.readText(3), store.readDouble(4),
+                                     store.readDateTime(5)});
+        }
+        store.closeQuery();
+
+        for (const Row &row : rows) {
+            QCOMPARE(row.number, highest + 1); // no gap, no duplicate
+            highest = row.number;
+            const auto known = committed.constFind(row.number);
+            if (known == committed.constEnd()) {
+                QCOMPARE(row.number, lastNumber + 1);
+                QCOMPARE(row.generation, 0);
+                ++unreported;
+                committed[row.number] = {row.id, 0};
+                lastNumber = row.number;
+            } else {
+                QCOMPARE(row.id, known->id);
+                if (row.generation != known->generation) {
+                    QCOMPARE(row.generation, known->generation + 1);
+                    ++unreported;
+                    committed[row.number].generation = row.generation;
+                }
+            }
+
+            const SettledOrder expected = orderContent(row.number, row.generation);
+            QCOMPARE(row.total, toSingle(expected.total));
+            QCOMPARE(row.phone, expected.phone);
+            QCOMPARE(row.time, expected.time);
+            QCOMPARE(row.shopName, expected.shopName);
+            QCOMPARE(row.header, expected.header);
+            QVERIFY2(row.lines.size() == expected.lines.size(),
+                     qPrintable(QStringLiteral("order %1 has %2 lines instead of %3")
+                                    .arg(row.number)
+                                    .arg(row.lines.size())
+                                    .arg(expected.lines.size())));
+            for (qsizetype i = 0; i < row.lines.size(); ++i) {
+                const StoredLine &line = expected.lines.at(i);
+                const QVariantList &got = row.lines.at(i);
+                QCOMPARE(got.at(0).toString(), line.name);
+                QCOMPARE(got.at(1).toDouble(), line.quantity);
+                QCOMPARE(got.at(2).toString(), line.unit);
+                QCOMPARE(got.at(3).toDouble(), toSingle(line.amount));
+                QCOMPARE(got.at(4).toDateTime(), expected.time);
+            }
+        }
+        QVERIFY2(unreported <= 1, "more than one operation was in flight");
+        QCOMPARE(highest, lastNumber); // every reported order is there
+
+        // One customer per phone, counting exactly the orders of that phone.
+        QHash<QString, int> ordersPerPhone;
+        for (const Row &row : rows)
+            ++ordersPerPhone[orderContent(row.number, 0).phone];
+        store.query(QStringLiteral("select 电话, count(*), sum(订餐次数) from 客户 group by 电话"));
+        int customers = 0;
+        for (; !store.atEnd(); store.next(), ++customers) {
+            QCOMPARE(store.readInt(1), 1);
+            QCOMPARE(store.readInt(2), ordersPerPhone.value(store.readText(0)));
+        }
+        store.closeQuery();
+        QCOMPARE(customers, int(ordersPerPhone.size()));
+    }
+    qInfo("%d kills, %d orders, %d operations reported, %d kills before the store was open", kills, lastNumber,
+          operations, killedBeforeReady);
+    QVERIFY(lastNumber > 0);
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--child") == 0)
+        return runChild(QString::fromLocal8Bit(argv[2]));
+    TestKill test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_killtest.moc"

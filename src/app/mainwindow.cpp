@@ -2,6 +2,7 @@
 
 #include "aboutdialog.h"
 #include "receiptbridge.h"
+#include "core/backup.h"
 #include "core/datastore.h"
 #include "core/dates.h"
 #include "core/numbers.h"
@@ -351,6 +352,22 @@ void MainWindow::buildToolBarAndMenus()
             m_settingsMenu->addSeparator();
         m_settingsMenu->addAction(settingsItems.at(i))->setEnabled(false);
     }
+    m_settingsMenu->addSeparator();
+    m_settingsMenu->addAction(QStringLiteral("恢复备份"), this, [this] {
+        const RestoreOutcome outcome =
+            askAndRestoreBackup(*m_context.prompter, this, *m_store, m_context.paths, m_clock());
+        if (outcome == RestoreOutcome::StoreClosed)
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        if (outcome != RestoreOutcome::Restored)
+            return;
+        m_orderEntry->refreshHeaderList();
+        m_orderEntry->refreshShopList();
+        m_orderEntry->refreshDiscountList();
+        loadTableList();
+        loadDishCatalog();
+        m_form.orderNumber->setText(QString::number(refreshTodayCounters()));
+        refreshPreview();
+    });
 
     m_helpMenu = named(new QMenu(QStringLiteral("帮助"), this), QStringLiteral("帮助"));
     const QString guide = QStringLiteral("usage-guide.html");
@@ -428,6 +445,9 @@ bool MainWindow::start()
     }
     m_context.store = m_store.get();
     m_context.decimalPlaces = opened.decimalPlaces;
+    QString backupError;
+    if (!backupOncePerDay(*m_store, m_context.paths.backupDir(), m_clock(), &backupError))
+        m_context.prompter->info(this, QStringLiteral("今天的数据库备份没有做成：%1\n订单照常保存。").arg(backupError));
 
     m_orderEntry->refreshHeaderList();
     m_orderEntry->refreshShopList();

@@ -13,6 +13,7 @@ struct ProgramPaths {
     QString configPath() const { return home + QStringLiteral("/配置文件.ini"); }
     QString dataDir() const { return home + QStringLiteral("/data"); }
     QString databasePath() const { return dataDir() + QStringLiteral("/data.db"); }
+    QString backupDir() const { return dataDir() + QStringLiteral("/backup"); }
     QString topPicture() const { return dataDir() + QStringLiteral("/stp.png"); }
     QString bottomPicture() const { return dataDir() + QStringLiteral("/xtp.png"); }
     QString xmlDir() const { return home + QStringLiteral("/xml"); }

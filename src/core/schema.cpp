@@ -1,5 +1,6 @@
 #include "schema.h"
 
+#include "backup.h"
 #include "datastore.h"
 #include "defaultrecords.h"
 #include "recordtable.h"
@@ -95,6 +96,13 @@ bool rebuildTable(DataStore &store, const QString &table, const QString &createS
         && store.execute(QStringLiteral("insert into %1 select * from %2").arg(temporary, table))
         && store.execute(QStringLiteral("drop table %1").arg(table))
         && store.execute(QStringLiteral("alter table %1 rename to %2").arg(temporary, table));
+}
+
+// True when opening will change the layout of an existing database.
+bool upgradeDue(DataStore &store)
+{
+    return !tableHasColumn(store, QStringLiteral("存单"), QStringLiteral("备注"))
+        || RecordTable(store).read(QStringLiteral("数据库版本")) != QLatin1String(kVersionText);
 }
 
 } // namespace
@@ -207,6 +215,17 @@ OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QStrin
         result.error = QStringLiteral("这不是本程序的数据库");
         store.close();
         return result;
+    }
+    // An upgrade rewrites the order tables: a copy of the old state comes first.
+    if (tableCount > 0 && upgradeDue(store)) {
+        QString backupError;
+        if (backupDatabase(store, dataDir + QStringLiteral("/backup"), QDateTime::currentDateTime(),
+                           QStringLiteral("upgrade"), &backupError)
+                .isEmpty()) {
+            result.error = QStringLiteral("升级数据库前无法备份（%1），数据库没有被改动。").arg(backupError);
+            store.close();
+            return result;
+        }
     }
     if (!upgradeSchema(store)) {
         result.error = store.lastError();

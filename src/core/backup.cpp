@@ -1,0 +1,252 @@
+#include "backup.h"
+
+#include "datastore.h"
+#include "paths.h"
+#include "prompter.h"
+#include "schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+namespace vorlan {
+
+namespace {
+
+const QString kPrefix = QStringLiteral("data-");
+const QString kSuffix = QStringLiteral(".db");
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// The SQLite connection under Qt's driver (both use the system library).
+sqlite3 *nativeHandle(DataStore &store)
+{
+    const QVariant handle = store.database().driver() ? store.database().driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+QString sqliteMessage(sqlite3 *db, int rc)
+{
+    return QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+}
+
+// Copies database `from` into the file at `toPath` with the online backup API, in one step,
+// so the copy is one consistent state. The destination is written in one transaction.
+bool copyWithBackupApi(sqlite3 *from, const QString &toPath, QString *error)
+{
+    sqlite3 *to = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(toPath).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        setError(error, sqliteMessage(to, rc));
+        sqlite3_close(to);
+        return false;
+    }
+    sqlite3_busy_timeout(to, 2000);
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup) {
+        setError(error, sqliteMessage(to, sqlite3_errcode(to)));
+        sqlite3_close(to);
+        return false;
+    }
+    rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+        setError(error, QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_close(to);
+        return false;
+    }
+    rc = sqlite3_close(to);
+    if (rc != SQLITE_OK) {
+        setError(error, QString::fromUtf8(sqlite3_errstr(rc)));
+        return false;
+    }
+    return true;
+}
+
+QString uniqueName(const QDir &dir, const QDateTime &now, const QString &reason)
+{
+    const QString stem = kPrefix + now.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') + reason;
+    QString name = stem + kSuffix;
+    for (int i = 2; dir.exists(name) || dir.exists(name + QStringLiteral(".part")); ++i)
+        name = stem + QLatin1Char('-') + QString::number(i) + kSuffix;
+    return name;
+}
+
+void keepNewest(const QString &folder, int keep)
+{
+    const QStringList copies = listBackups(folder);
+    for (qsizetype i = keep; i < copies.size(); ++i)
+        QFile::remove(copies.at(i));
+}
+
+} // namespace
+
+QStringList listBackups(const QString &folder)
+{
+    QDir dir(folder);
+    QStringList result;
+    const QStringList names =
+        dir.entryList({kPrefix + QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Name | QDir::Reversed);
+    for (const QString &name : names)
+        result.append(dir.filePath(name));
+    return result;
+}
+
+QString backupDatabase(DataStore &store, const QString &folder, const QDateTime &now, const QString &reason,
+                       QString *error, int keep)
+{
+    sqlite3 *from = nativeHandle(store);
+    if (!from) {
+        setError(error, QStringLiteral("数据库没有打开"));
+        return {};
+    }
+    // Our own unfinished transaction would go into the copy: never in the middle of one.
+    if (!sqlite3_get_autocommit(from)) {
+        setError(error, QStringLiteral("数据库正在写入，稍后再备份"));
+        return {};
+    }
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        setError(error, QStringLiteral("无法创建文件夹 %1").arg(QDir::toNativeSeparators(folder)));
+        return {};
+    }
+    store.closeQuery();
+    const QString path = dir.filePath(uniqueName(dir, now, reason));
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    if (!copyWithBackupApi(from, partial, error)) {
+        QFile::remove(partial);
+        QFile::remove(partial + QStringLiteral("-journal"));
+        return {};
+    }
+    if (!QFile::rename(partial, path)) {
+        QFile::remove(partial);
+        setError(error, QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(path)));
+        return {};
+    }
+    keepNewest(folder, keep);
+    return path;
+}
+
+bool backupOncePerDay(DataStore &store, const QString &folder, const QDateTime &now, QString *error)
+{
+    const QString today = kPrefix + now.date().toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-');
+    for (const QString &path : listBackups(folder)) {
+        const QString name = QFileInfo(path).fileName();
+        if (name.startsWith(today) && name.contains(QStringLiteral("-daily")))
+            return true;
+    }
+    return !backupDatabase(store, folder, now, QStringLiteral("daily"), error).isEmpty();
+}
+
+bool isUsableBackup(const QString &path, QString *error)
+{
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    auto fail = [&](const QString &text) {
+        setError(error, text);
+        sqlite3_close(db);
+        return false;
+    };
+    if (rc != SQLITE_OK)
+        return fail(QStringLiteral("无法打开备份文件：%1").arg(sqliteMessage(db, rc)));
+    sqlite3_stmt *statement = nullptr;
+    QStringList answers;
+    const char *checks[] = {"pragma integrity_check",
+                            "select count(*) from sqlite_master where type='table' and name in ('存单','存单详单','记录')"};
+    for (const char *sql : checks) {
+        rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+        if (rc != SQLITE_OK)
+            return fail(QStringLiteral("这不是数据库文件：%1").arg(sqliteMessage(db, rc)));
+        QString answer;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            answer += QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_DONE)
+            return fail(QStringLiteral("这不是数据库文件：%1").arg(sqliteMessage(db, rc)));
+        answers.append(answer);
+    }
+    if (answers.at(0) != QLatin1String("ok"))
+        return fail(QStringLiteral("备份文件已损坏"));
+    if (answers.at(1) != QLatin1String("3"))
+        return fail(QStringLiteral("这不是本程序的数据库"));
+    sqlite3_close(db);
+    return true;
+}
+
+RestoreResult restoreBackup(DataStore &store, const QString &backupPath, const QString &dataDir,
+                            const QString &databasePath, const QString &configPath, const QDateTime &now)
+{
+    RestoreResult result;
+    if (!isUsableBackup(backupPath, &result.error)) {
+        result.reopened = store.isOpen();
+        return result;
+    }
+    result.safetyCopy =
+        backupDatabase(store, QFileInfo(backupPath).absolutePath(), now, QStringLiteral("restore"), &result.error);
+    if (result.safetyCopy.isEmpty()) {
+        result.error = QStringLiteral("无法先保存当前数据：%1").arg(result.error);
+        result.reopened = store.isOpen();
+        return result;
+    }
+
+    store.close();
+    sqlite3 *from = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(backupPath).constData(), &from, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK)
+        result.restored = copyWithBackupApi(from, databasePath, &result.error);
+    else
+        result.error = sqliteMessage(from, rc);
+    sqlite3_close(from);
+
+    const OpenedStore opened = openDataStore(store, dataDir, databasePath, configPath);
+    result.reopened = opened.ok;
+    result.decimalPlaces = opened.decimalPlaces;
+    if (!opened.ok) {
+        result.restored = false;
+        result.error = opened.error;
+    }
+    return result;
+}
+
+RestoreOutcome askAndRestoreBackup(Prompter &prompter, QWidget *owner, DataStore &store, const ProgramPaths &paths,
+                                   const QDateTime &now)
+{
+    const QString chosen = prompter.openFile(owner, QStringLiteral("选择要恢复的备份"), paths.backupDir(),
+                                             QStringLiteral("数据库备份 (*.db)"));
+    if (chosen.isEmpty())
+        return RestoreOutcome::NothingChanged;
+    if (!prompter.ask(owner, PromptIcon::Question, QString(),
+                      QStringLiteral("用备份“%1”替换现在的全部数据吗？\n\n现在的数据会先另存为一份备份，以后仍可恢复。")
+                          .arg(QFileInfo(chosen).fileName())))
+        return RestoreOutcome::NothingChanged;
+    const RestoreResult r =
+        restoreBackup(store, chosen, paths.dataDir(), paths.databasePath(), paths.configPath(), now);
+    if (!r.reopened) {
+        prompter.message(owner, PromptIcon::Critical, QStringLiteral("提示"),
+                         QStringLiteral("数据库无法重新打开：%1\n\n程序将退出。替换前的数据已另存为：\n%2")
+                             .arg(r.error, QDir::toNativeSeparators(r.safetyCopy)));
+        return RestoreOutcome::StoreClosed;
+    }
+    if (!r.restored) {
+        prompter.message(owner, PromptIcon::Warning, QStringLiteral("提示"),
+                         QStringLiteral("恢复没有完成：%1\n\n现在的数据没有被改动。").arg(r.error));
+        return RestoreOutcome::NothingChanged;
+    }
+    prompter.message(owner, PromptIcon::Information, QStringLiteral("提示"),
+                     QStringLiteral("数据已从备份恢复。\n替换前的数据已另存为：\n%1")
+                         .arg(QDir::toNativeSeparators(r.safetyCopy)));
+    return RestoreOutcome::Restored;
+}
+
+} // namespace vorlan

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace vorlan {
+
+class DataStore;
+
+// Copies of the database in data/backup/, made with SQLite's online backup while the
+// program runs: each copy is one consistent state of the database, whatever is written
+// at the same moment. A copy is made under a temporary name and renamed when complete,
+// so a half-made copy never looks like a backup.
+//
+// Names carry the moment and why: data-20261209-093000-daily.db, …-upgrade.db,
+// …-restore.db (the state replaced by a restore).
+
+inline constexpr int kBackupsKept = 30;
+
+// Copies the open database into `folder` and then deletes the oldest copies beyond
+// `keep`. Returns the new copy's path; an empty text (and `error`) when it failed.
+QString backupDatabase(DataStore &store, const QString &folder, const QDateTime &now, const QString &reason,
+                       QString *error = nullptr, int keep = kBackupsKept);
+
+// The copies in `folder`, newest first.
+QStringList listBackups(const QString &folder);
+
+// Makes the day's copy unless `folder` already holds one made on `today`. Returns false
+// (and `error`) only when a copy was due and could not be made.
+bool backupOncePerDay(DataStore &store, const QString &folder, const QDateTime &now, QString *error = nullptr);
+
+// Checks that `path` is a sound database of this program (integrity check, the order and
+// records tables); otherwise `error` says why.
+bool isUsableBackup(const QString &path, QString *error = nullptr);
+
+struct RestoreResult {
+    bool restored = false;   // the database now holds the backup's contents
+    bool reopened = false;   // the store is open again (on the restored or the old data)
+    QString safetyCopy;      // the copy of the replaced state
+    QString error;
+    int decimalPlaces = 0;
+};
+
+// Replaces the database with the backup at `backupPath`: checks the backup, copies the
+// current state aside (reason "restore"), closes the store, copies the backup into the
+// database file with the online backup (a failure midway leaves the old contents) and
+// opens the store again through the ordinary opening sequence (which upgrades an older
+// backup). Nothing is changed when the backup is unusable or the safety copy fails.
+RestoreResult restoreBackup(DataStore &store, const QString &backupPath, const QString &dataDir,
+                            const QString &databasePath, const QString &configPath, const QDateTime &now);
+
+class Prompter;
+struct ProgramPaths;
+
+enum class RestoreOutcome { NothingChanged, Restored, StoreClosed };
+
+// The restore as the operator runs it: picks a copy in data/backup/, asks first, restores
+// and tells the result. StoreClosed means the database could not be opened again and
+// the program must end (the operator has been told).
+RestoreOutcome askAndRestoreBackup(Prompter &prompter, QWidget *owner, DataStore &store, const ProgramPaths &paths,
+                                   const QDateTime &now);
+
+} // namespace vorlan

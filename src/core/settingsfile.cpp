@@ -57,10 +57,16 @@ QString readSetting(const QString &path, const QString &key, const QString &fall
         return fallback;
 
     // The file's own bytes stay as they were; the new entry is appended.
+    // The entry goes right after the file's last byte. When that byte opens a two-byte
+    // character, the two would read as one and the entry would never be found again (and
+    // be appended anew at every start): then it starts on a line of its own.
+    QByteArray entry = gbk::encode(startMarker + fallback + QStringLiteral("}") + trailer + QStringLiteral("\r\n"));
+    if (!gbk::decode(bytes + entry).endsWith(gbk::decode(entry)))
+        entry.prepend("\r\n");
     QSaveFile out(path);
     if (out.open(QIODevice::WriteOnly)) {
         out.write(bytes);
-        out.write(gbk::encode(startMarker + fallback + QStringLiteral("}") + trailer + QStringLiteral("\r\n")));
+        out.write(entry);
         out.commit();
     }
     return fallback;

@@ -69,6 +69,18 @@ private slots:
         QCOMPARE(bytesOf(path()), gbk::encode(QStringLiteral("TX = {Y}58小票打印宽度 = {480} ;宽度\r\n")));
     }
 
+    void appendsAfterAHalfCharacterOnALineOfItsOwn()
+    {
+        // A file cut inside a two-byte character: glued on, the entry would be lost in it
+        // and written again at every start.
+        writeBytes(path(), QByteArray("TX = {Y}\xD6"));
+        QCOMPARE(readSetting(path(), "DHH", "1", true), QStringLiteral("1"));
+        const QByteArray once = bytesOf(path());
+        QCOMPARE(once, QByteArray("TX = {Y}\xD6\r\nDHH = {1}\r\n"));
+        QCOMPARE(readSetting(path(), "DHH", "2", true), QStringLiteral("1"));
+        QCOMPARE(bytesOf(path()), once);
+    }
+
     void tailOfALongerKeyMatches()
     {
         writeBytes(path(), gbk::encode(QStringLiteral("OLDTX = {Y}\r\n")));

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each of them.
+#   tools/fuzz.sh [BUILD_DIR] [libFuzzer options...]
+# Default: 3 seconds per target (the suite's short run). The long run:
+#   tools/fuzz.sh build/fuzz -runs=10000000
+# Corpora grow in BUILD_DIR/corpus/<target>; a crash leaves its input in BUILD_DIR.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build/fuzz}"
+shift || true
+options=("$@")
+[ ${#options[@]} -eq 0 ] && options=(-max_total_time=3)
+if ! command -v clang++ >/dev/null; then
+  echo "clang++ is missing (tools/install-deps.sh installs it); fuzzing skipped"
+  exit 77
+fi
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build"
+cd "$build"
+status=0
+for target in fuzz_numbers fuzz_receiptwrap fuzz_settingsfile; do
+  mkdir -p "corpus/$target"
+  seeds=()
+  [ -d "$root/fuzz/seeds/$target" ] && seeds=("$root/fuzz/seeds/$target")
+  echo "== $target ${options[*]}"
+  # The last lines of libFuzzer's report carry the executions and their speed.
+  if ! ASAN_OPTIONS=detect_leaks=0 "./$target" "${options[@]}" -print_final_stats=1 \
+       "corpus/$target" "${seeds[@]}" > "$target.log" 2>&1; then
+    status=1
+    tail -40 "$target.log"
+  fi
+  grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec|^stat::peak_rss_mb|Done [0-9]+ runs' "$target.log" || true
+done
+exit $status

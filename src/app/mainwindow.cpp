@@ -41,6 +41,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -426,6 +427,15 @@ bool MainWindow::start()
     warnWhenInTemporaryFolder();
     setWindowTitle(QStringLiteral("Vorlan ") + m_context.versionText);
     if (!acquireInstanceLock()) {
+        // A folder nobody may write into is not a second copy running.
+        QTemporaryFile probe(m_context.paths.home + QStringLiteral("/write-test-XXXXXX"));
+        if (!probe.open() || probe.write("x", 1) != 1 || !probe.flush()) {
+            m_context.prompter->message(
+                this, PromptIcon::Warning, QStringLiteral("提示"),
+                QStringLiteral("程序文件夹不能写入：\n%1\n\n请检查文件夹是否只读、磁盘是否已满。程序将退出。")
+                    .arg(QDir::toNativeSeparators(m_context.paths.home)));
+            return false;
+        }
         m_context.prompter->message(this, PromptIcon::Warning, QString(), QStringLiteral("程序正在运行，无法重复打开！"));
         return false;
     }
@@ -433,8 +443,13 @@ bool MainWindow::start()
     checkChartComponent();
 
     m_store = std::make_unique<DataStore>(QStringLiteral("vorlan-%1").arg(reinterpret_cast<quintptr>(this)));
-    const OpenedStore opened = openDataStore(*m_store, m_context.paths.dataDir(), m_context.paths.databasePath(),
-                                             m_context.paths.configPath());
+    auto openStore = [this] {
+        return openDataStore(*m_store, m_context.paths.dataDir(), m_context.paths.databasePath(),
+                             m_context.paths.configPath());
+    };
+    OpenedStore opened = openStore();
+    if (!opened.ok && offerRestoreAtStart(*m_context.prompter, this, m_context.paths, opened.error, m_clock()))
+        opened = openStore();
     if (!opened.ok) {
         m_context.prompter->message(
             this, PromptIcon::Warning, QStringLiteral("数据库打开失败"),
@@ -447,7 +462,7 @@ bool MainWindow::start()
     m_context.decimalPlaces = opened.decimalPlaces;
     QString backupError;
     if (!backupOncePerDay(*m_store, m_context.paths.backupDir(), m_clock(), &backupError))
-        m_context.prompter->info(this, QStringLiteral("今天的数据库备份没有做成：%1\n订单照常保存。").arg(backupError));
+        m_context.prompter->info(this, QStringLiteral("今天的数据库备份没有做成：%1").arg(backupError));
 
     m_orderEntry->refreshHeaderList();
     m_orderEntry->refreshShopList();

@@ -73,6 +73,40 @@ bool copyWithBackupApi(sqlite3 *from, const QString &toPath, QString *error)
     return true;
 }
 
+// Runs one statement on the file at `path` (read-only) and gives its answers joined.
+bool askFile(const QString &path, const char *sql, QString *answer, QString *error)
+{
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *statement = nullptr;
+    if (rc == SQLITE_OK)
+        rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    if (rc == SQLITE_OK) {
+        answer->clear();
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            *answer += QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK)
+        setError(error, sqliteMessage(db, rc));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rc == SQLITE_OK;
+}
+
+bool quickCheck(const QString &path, QString *error)
+{
+    QString answer;
+    if (!askFile(path, "pragma quick_check(5)", &answer, error))
+        return false;
+    if (answer != QLatin1String("ok")) {
+        setError(error, answer.left(200));
+        return false;
+    }
+    return true;
+}
+
 QString uniqueName(const QDir &dir, const QDateTime &now, const QString &reason)
 {
     const QString stem = kPrefix + now.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') + reason;
@@ -129,6 +163,16 @@ QString backupDatabase(DataStore &store, const QString &folder, const QDateTime 
         QFile::remove(partial + QStringLiteral("-journal"));
         return {};
     }
+    // The copy holds every page of the database, so checking it checks the database
+    // without holding up the program's own connection.
+    QString damage;
+    if (!quickCheck(partial, &damage)) {
+        QFile::remove(partial);
+        setError(error, QStringLiteral("数据库文件可能已损坏（%1）。这份备份没有保存，以免替换较早的完好备份；"
+                                       "请用“设置菜单”中的“恢复备份”恢复最近的完好备份。")
+                            .arg(damage));
+        return {};
+    }
     if (!QFile::rename(partial, path)) {
         QFile::remove(partial);
         setError(error, QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(path)));
@@ -151,36 +195,22 @@ bool backupOncePerDay(DataStore &store, const QString &folder, const QDateTime &
 
 bool isUsableBackup(const QString &path, QString *error)
 {
-    sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    auto fail = [&](const QString &text) {
-        setError(error, text);
-        sqlite3_close(db);
+    QString answer;
+    QString reason;
+    if (!askFile(path, "pragma integrity_check", &answer, &reason)) {
+        setError(error, QStringLiteral("这不是数据库文件：%1").arg(reason));
         return false;
-    };
-    if (rc != SQLITE_OK)
-        return fail(QStringLiteral("无法打开备份文件：%1").arg(sqliteMessage(db, rc)));
-    sqlite3_stmt *statement = nullptr;
-    QStringList answers;
-    const char *checks[] = {"pragma integrity_check",
-                            "select count(*) from sqlite_master where type='table' and name in ('存单','存单详单','记录')"};
-    for (const char *sql : checks) {
-        rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
-        if (rc != SQLITE_OK)
-            return fail(QStringLiteral("这不是数据库文件：%1").arg(sqliteMessage(db, rc)));
-        QString answer;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-            answer += QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-        sqlite3_finalize(statement);
-        if (rc != SQLITE_DONE)
-            return fail(QStringLiteral("这不是数据库文件：%1").arg(sqliteMessage(db, rc)));
-        answers.append(answer);
     }
-    if (answers.at(0) != QLatin1String("ok"))
-        return fail(QStringLiteral("备份文件已损坏"));
-    if (answers.at(1) != QLatin1String("3"))
-        return fail(QStringLiteral("这不是本程序的数据库"));
-    sqlite3_close(db);
+    if (answer != QLatin1String("ok")) {
+        setError(error, QStringLiteral("备份文件已损坏"));
+        return false;
+    }
+    if (!askFile(path, "select count(*) from sqlite_master where type='table' and name in ('存单','存单详单','记录')",
+                 &answer, &reason)
+        || answer != QLatin1String("3")) {
+        setError(error, QStringLiteral("这不是本程序的数据库"));
+        return false;
+    }
     return true;
 }
 
@@ -247,6 +277,54 @@ RestoreOutcome askAndRestoreBackup(Prompter &prompter, QWidget *owner, DataStore
                      QStringLiteral("数据已从备份恢复。\n替换前的数据已另存为：\n%1")
                          .arg(QDir::toNativeSeparators(r.safetyCopy)));
     return RestoreOutcome::Restored;
+}
+
+bool offerRestoreAtStart(Prompter &prompter, QWidget *owner, const ProgramPaths &paths, const QString &reason,
+                         const QDateTime &now)
+{
+    const QString database = paths.databasePath();
+    if (!QFileInfo(database).isFile())
+        return false;
+    QString newest;
+    for (const QString &copy : listBackups(paths.backupDir()))
+        if (isUsableBackup(copy)) {
+            newest = copy;
+            break;
+        }
+    if (newest.isEmpty())
+        return false;
+    const QString aside = database + QStringLiteral(".damaged-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!prompter.ask(owner, PromptIcon::Question, QString(),
+                      QStringLiteral("数据库文件无法打开：%1\n\n是否用最近的备份“%2”恢复数据？\n"
+                                     "备份之后保存的订单不在其中；无法打开的文件会保留为：\n%3")
+                          .arg(reason, QFileInfo(newest).fileName(), QDir::toNativeSeparators(aside))))
+        return false;
+
+    // The failed file and its write-ahead log move aside together; nothing is deleted.
+    bool moved = QFile::rename(database, aside);
+    for (const char *companion : {"-wal", "-shm"}) {
+        const QString from = database + QLatin1String(companion);
+        if (moved && QFile::exists(from))
+            moved = QFile::rename(from, aside + QLatin1String(companion));
+    }
+    QString error;
+    bool copied = false;
+    if (moved) {
+        sqlite3 *from = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(newest).constData(), &from, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+            copied = copyWithBackupApi(from, database, &error);
+        else
+            error = sqliteMessage(from, SQLITE_CANTOPEN);
+        sqlite3_close(from);
+    } else {
+        error = QStringLiteral("无法移动 %1").arg(QDir::toNativeSeparators(database));
+    }
+    if (!copied) {
+        prompter.message(owner, PromptIcon::Warning, QStringLiteral("提示"),
+                         QStringLiteral("恢复没有完成：%1").arg(error));
+        return false;
+    }
+    return true;
 }
 
 } // namespace vorlan

@@ -64,4 +64,11 @@ enum class RestoreOutcome { NothingChanged, Restored, StoreClosed };
 RestoreOutcome askAndRestoreBackup(Prompter &prompter, QWidget *owner, DataStore &store, const ProgramPaths &paths,
                                    const QDateTime &now);
 
+// Start-up could not open the database (`reason`). When a usable copy exists, offers the
+// newest one. The file that failed is kept beside it (data.db.damaged-20261209-120000,
+// with its -wal file), never deleted. True when the copy is in place and opening should
+// be tried again.
+bool offerRestoreAtStart(Prompter &prompter, QWidget *owner, const ProgramPaths &paths, const QString &reason,
+                         const QDateTime &now);
+
 } // namespace vorlan

@@ -89,6 +89,10 @@ double roundHalfUp(double value, int places)
     if (value == 0.0)
         return 0.0;
     const double scale = std::pow(10.0, places);
+    // From 2^52 on a double has no fraction left to round, and a huge value scaled up
+    // would overflow into infinity.
+    if (!std::isfinite(std::fabs(value) * scale) || std::fabs(value) * scale >= 4503599627370496.0)
+        return value;
     const double y = std::fabs(value) * scale + 1e-12;
     const double k = std::floor(y);
     const double rounded = ((y - k) >= 0.5 ? k + 1.0 : k) / scale;

@@ -74,6 +74,10 @@ private slots:
         QTest::newRow("binary 1.005") << 1.005 << 2 << 1.01;
         QTest::newRow("no places") << 2.5 << 0 << 3.0;
         QTest::newRow("tens") << 15.0 << -1 << 20.0;
+        // Huge values have nothing left to round; scaling them must not overflow.
+        QTest::newRow("huge two places") << 2e306 << 2 << 2e306;
+        QTest::newRow("largest double") << -1.7976931348623157e308 << 7 << -1.7976931348623157e308;
+        QTest::newRow("beyond 2^53") << 9007199254740993.0 << 1 << 9007199254740993.0;
     }
     void rounding()
     {

@@ -1,0 +1,475 @@
+// Faults of the machine around the program: a program folder that cannot be written, a
+// full disk, a damaged database, a settings file or pictures holding garbage. Each is met
+// on the real main window; the test checks what the operator is told, that nothing
+// already stored is lost and that the program goes on where it can.
+
+#include "app/mainwindow.h"
+#include "core/backup.h"
+#include "core/datastore.h"
+#include "core/recordtable.h"
+#include "order/ui/orderentry.h"
+#include "recordingcanvas.h"
+#include "scriptedprompter.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace vorlan;
+
+namespace {
+
+const QDateTime kMorning(QDate(2026, 12, 9), QTime(9, 30));
+
+// The main window on a given program folder, printing into a recording backend.
+struct Shop {
+    ScriptedPrompter prompter;
+    RecordingBackend printer;
+    AppContext context;
+    std::unique_ptr<MainWindow> window;
+    QDateTime now = kMorning;
+
+    explicit Shop(const QString &home)
+    {
+        context.paths.home = home;
+        context.temporaryFolder = QStringLiteral("/nonexistent-temporary-folder");
+        context.prompter = &prompter;
+        context.printBackend = &printer;
+        window = std::make_unique<MainWindow>(context);
+        window->setClock([this] { return now; });
+    }
+    ~Shop()
+    {
+        if (window)
+            window->close();
+    }
+
+    bool start()
+    {
+        if (!window->start())
+            return false;
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    DataStore &store() const { return *context.store; }
+    int orders() const { return store().scalar(QStringLiteral("select count(*) from 存单")).toInt(); }
+    QLineEdit *edit(const char *name) const { return window->findChild<QLineEdit *>(QString::fromUtf8(name)); }
+
+    // F1, a code, Enter, the quantity answered in the quantity box; then F12.
+    void settle(const QString &code = QStringLiteral("001"))
+    {
+        QTest::keyClick(window.get(), Qt::Key_F1);
+        edit("编辑框_项目代号")->clear();
+        QTest::keyClicks(edit("编辑框_项目代号"), code);
+        prompter.inputs.enqueue(QStringLiteral("1"));
+        QTest::keyClick(edit("编辑框_项目代号"), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F12);
+    }
+    QString lastMessage() const { return prompter.shown.isEmpty() ? QString() : prompter.shown.last().text; }
+    // What the operator saw, in the test's output (the fault report quotes it).
+    void showSeen(const char *fault) const
+    {
+        for (const ScriptedPrompter::Shown &shown : prompter.shown)
+            if (shown.kind != QLatin1String("input"))
+                qInfo("%s: [%s] %s", fault, qPrintable(shown.kind), qPrintable(QString(shown.text).replace('\n', ' ')));
+    }
+};
+
+QByteArray hashOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                       : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray garbage(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7919 + 13) % 251);
+    return bytes;
+}
+
+// A folder with one settled order and the day's backup, closed again.
+void prepareShop(const QString &home, int orders = 1)
+{
+    Shop shop(home);
+    QVERIFY(shop.start());
+    for (int i = 0; i < orders; ++i)
+        shop.settle();
+    QCOMPARE(shop.orders(), orders);
+}
+
+bool run(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A mount made by the test (root only), undone whatever happens.
+struct Mount {
+    QString point;
+    bool mounted = false;
+    Mount(const QString &at, const QStringList &arguments) : point(at)
+    {
+        mounted = run(QStringLiteral("mount"), arguments + QStringList{at});
+    }
+    ~Mount()
+    {
+        if (mounted)
+            run(QStringLiteral("umount"), {point});
+    }
+};
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+private slots:
+    void programFolderCannotBeWritten_data();
+    void programFolderCannotBeWritten();
+    void readOnlyMountedFolderKeepsTheDatabase();
+    void fullDiskKeepsTheOrderOnTheWindow();
+    void notADatabaseOffersTheNewestBackup();
+    void declinedRestoreChangesNothing();
+    void damageFoundByTheDailyCopyIsTold();
+    void restoreFromTheMenu();
+    void garbageSettingsFile_data();
+    void garbageSettingsFile();
+    void picturesThatAreNotPictures();
+};
+
+void TestFaults::programFolderCannotBeWritten_data()
+{
+    QTest::addColumn<QString>("blocked"); // which path is a file instead of a folder
+    QTest::addColumn<QString>("message");
+    QTest::newRow("program folder is a file") << "" << "程序文件夹不能写入";
+    QTest::newRow("data folder is a file") << "data" << "无法创建文件夹";
+}
+
+void TestFaults::programFolderCannotBeWritten()
+{
+    QFETCH(QString, blocked);
+    QFETCH(QString, message);
+    // A file where a folder must go stops root as well as anyone else.
+    QTemporaryDir dir;
+    const QString home = dir.filePath(QStringLiteral("shop"));
+    if (blocked.isEmpty()) {
+        writeFile(home, "not a folder");
+    } else {
+        QVERIFY(QDir().mkpath(home));
+        writeFile(home + QLatin1Char('/') + blocked, "not a folder");
+    }
+    Shop shop(home);
+    QVERIFY(!shop.window->start());
+    QCOMPARE(shop.prompter.shown.size(), 1);
+    QVERIFY2(shop.lastMessage().contains(message), qPrintable(shop.lastMessage()));
+    QVERIFY(!shop.lastMessage().contains(QStringLiteral("程序正在运行"))); // not taken for a second copy
+    shop.showSeen(QTest::currentDataTag());
+}
+
+void TestFaults::readOnlyMountedFolderKeepsTheDatabase()
+{
+    QTemporaryDir dir;
+    const QString home = dir.filePath(QStringLiteral("shop"));
+    QVERIFY(QDir().mkpath(home));
+    prepareShop(home, 2);
+    const QByteArray before = hashOf(home + QStringLiteral("/data/data.db"));
+
+    std::unique_ptr<Mount> bind, readOnly;
+    if (geteuid() == 0) {
+        // Permissions do not stop root: a read-only bind mount does.
+        bind = std::make_unique<Mount>(home, QStringList{QStringLiteral("--bind"), home});
+        if (!bind->mounted)
+            QSKIP("mount --bind is not allowed here");
+        readOnly = std::make_unique<Mount>(home, QStringList{QStringLiteral("-o"), QStringLiteral("remount,bind,ro")});
+        QVERIFY(readOnly->mounted);
+        readOnly->mounted = false; // unmounting the bind mount undoes both
+    } else {
+        QVERIFY(QFile::setPermissions(home, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    {
+        Shop shop(home);
+        QVERIFY(!shop.window->start());
+        QCOMPARE(shop.prompter.shown.size(), 1);
+        QVERIFY2(shop.lastMessage().contains(QStringLiteral("程序文件夹不能写入")), qPrintable(shop.lastMessage()));
+        shop.showSeen("read-only program folder");
+    }
+    if (geteuid() != 0)
+        QFile::setPermissions(home, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    bind.reset();
+    QCOMPARE(hashOf(home + QStringLiteral("/data/data.db")), before);
+    Shop again(home);
+    QVERIFY(again.start());
+    QCOMPARE(again.orders(), 2);
+}
+
+void TestFaults::fullDiskKeepsTheOrderOnTheWindow()
+{
+    if (geteuid() != 0)
+        QSKIP("a full disk is made with a small tmpfs, which needs root");
+    QTemporaryDir dir;
+    Mount disk(dir.path(), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                            QStringLiteral("size=3m"), QStringLiteral("tmpfs")});
+    if (!disk.mounted)
+        QSKIP("mounting a tmpfs is not allowed here");
+    const QString home = dir.filePath(QStringLiteral("shop"));
+    Shop shop(home);
+    QVERIFY(shop.start());
+    shop.settle();
+    QCOMPARE(shop.orders(), 1);
+
+    // Fill the disk to the last block.
+    {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    // Settle until the store refuses (the write-ahead log may still have room for some).
+    int stored = 1;
+    bool refused = false;
+    for (int i = 0; i < 40 && !refused; ++i) {
+        shop.prompter.clear();
+        shop.settle();
+        if (shop.lastMessage().startsWith(QStringLiteral("订单没有保存："))) {
+            refused = true;
+            shop.showSeen("full disk, settling");
+            QVERIFY(shop.window->orderEntry()->hasLines()); // the order is still on the window
+        } else {
+            QVERIFY(!shop.window->orderEntry()->hasLines());
+            QCOMPARE(shop.orders(), ++stored);
+        }
+    }
+    QVERIFY(refused);
+    QCOMPARE(shop.orders(), stored);
+    QCOMPARE(shop.store().scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+    QCOMPARE(shop.store().scalar(QStringLiteral("select count(*) from 存单详单")).toInt(), stored);
+
+    // Room again: the same order goes through with F12 alone.
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("filler"))));
+    shop.prompter.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F12);
+    QCOMPARE(shop.orders(), stored + 1);
+    QVERIFY(!shop.window->orderEntry()->hasLines());
+    shop.window->close();
+    shop.window.reset();
+
+    // Starting on a full disk is refused with a clear message; the orders stay.
+    {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    {
+        Shop full(home);
+        full.now = kMorning.addDays(1);
+        const bool started = full.start();
+        full.showSeen("full disk, starting");
+        if (started) // the lock file found a free block: then the day's copy is what fails
+            QVERIFY2(full.lastMessage().contains(QStringLiteral("今天的数据库备份没有做成")), qPrintable(full.lastMessage()));
+        else
+            QVERIFY2(full.lastMessage().contains(QStringLiteral("磁盘是否已满")), qPrintable(full.lastMessage()));
+    }
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("filler"))));
+    Shop after(home);
+    QVERIFY(after.start());
+    QCOMPARE(after.orders(), stored + 1);
+}
+
+void TestFaults::notADatabaseOffersTheNewestBackup()
+{
+    QTemporaryDir dir;
+    prepareShop(dir.path(), 1); // the day's copy was made before the order
+    {
+        Shop second(dir.path());
+        second.now = kMorning.addDays(1);
+        QVERIFY(second.start()); // the next day's copy holds the order
+    }
+    const QString database = dir.filePath(QStringLiteral("data/data.db"));
+    writeFile(database, garbage(64 * 1024));
+    const QByteArray damaged = hashOf(database);
+
+    Shop shop(dir.path());
+    shop.now = kMorning.addDays(2);
+    shop.prompter.answers.enqueue(true);
+    QVERIFY(shop.start());
+    shop.showSeen("not a database");
+    QCOMPARE(shop.prompter.shown.first().kind, QStringLiteral("ask"));
+    QVERIFY(shop.prompter.shown.first().text.contains(QStringLiteral("数据库文件无法打开")));
+    QVERIFY(shop.prompter.shown.first().text.contains(QStringLiteral("20261210")));
+    QCOMPARE(shop.orders(), 1);
+    const QStringList aside = QDir(dir.filePath(QStringLiteral("data"))).entryList({QStringLiteral("data.db.damaged-*")});
+    QCOMPARE(aside, QStringList{QStringLiteral("data.db.damaged-20261211-093000")});
+    QCOMPARE(hashOf(dir.filePath(QStringLiteral("data/")) + aside.first()), damaged); // kept as it was
+    shop.settle();
+    QCOMPARE(shop.orders(), 2);
+}
+
+void TestFaults::declinedRestoreChangesNothing()
+{
+    QTemporaryDir dir;
+    prepareShop(dir.path(), 1);
+    const QString database = dir.filePath(QStringLiteral("data/data.db"));
+    writeFile(database, garbage(8192));
+    Shop shop(dir.path());
+    shop.prompter.answers.enqueue(false);
+    QVERIFY(!shop.window->start());
+    shop.showSeen("not a database, restore declined");
+    QCOMPARE(shop.prompter.shown.size(), 2);
+    QVERIFY(shop.lastMessage().contains(QStringLiteral("数据库文件没有被改动")));
+    QCOMPARE(hashOf(database), QCryptographicHash::hash(garbage(8192), QCryptographicHash::Sha256));
+}
+
+void TestFaults::damageFoundByTheDailyCopyIsTold()
+{
+    QTemporaryDir dir;
+    prepareShop(dir.path(), 1);
+    const QString database = dir.filePath(QStringLiteral("data/data.db"));
+    int page = 0;
+    {
+        DataStore s(QStringLiteral("fill"));
+        QVERIFY(s.open(database));
+        for (int i = 0; i < 400; ++i)
+            QVERIFY(s.execute(QStringLiteral("insert into 存单详单 (存单ID, 菜名) values (1, ?)"), {QString(200, QChar(u'菜'))}));
+        QVERIFY(s.scalar(QStringLiteral("pragma wal_checkpoint(truncate)")).isValid());
+        page = s.scalar(QStringLiteral("select rootpage from sqlite_master where name='存单详单'")).toInt();
+    }
+    // Damage the lines table's root page only: start-up does not read it.
+    QFile f(database);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.seek(qint64(page - 1) * 4096 + 8));
+    f.write(garbage(4000));
+    f.close();
+
+    Shop shop(dir.path());
+    shop.now = kMorning.addDays(1);
+    QVERIFY(shop.start());
+    shop.showSeen("damaged database");
+    QVERIFY2(shop.lastMessage().contains(QStringLiteral("数据库文件可能已损坏")), qPrintable(shop.lastMessage()));
+    QVERIFY(shop.lastMessage().contains(QStringLiteral("恢复备份")));
+    // the good copies stay; the damaged state was not added to them
+    const QStringList copies = listBackups(dir.filePath(QStringLiteral("data/backup")));
+    QCOMPARE(copies.size(), 1);
+    QVERIFY(isUsableBackup(copies.first()));
+}
+
+void TestFaults::restoreFromTheMenu()
+{
+    QTemporaryDir dir;
+    Shop shop(dir.path());
+    QVERIFY(shop.start());
+    const QStringList copies = listBackups(dir.filePath(QStringLiteral("data/backup")));
+    QCOMPARE(copies.size(), 1); // the day's copy, made before any order
+    shop.settle();
+    shop.settle();
+    QCOMPARE(shop.edit("编辑框_编号")->text(), QStringLiteral("3"));
+    QAction *restore = shop.window->menuAction(QStringLiteral("恢复备份"));
+    QVERIFY(restore && restore->isEnabled());
+
+    // Cancelling the file choice or answering No leaves everything.
+    shop.prompter.clear();
+    restore->trigger();
+    shop.prompter.files.enqueue(copies.first());
+    shop.prompter.answers.enqueue(false);
+    restore->trigger();
+    QCOMPARE(shop.orders(), 2);
+    QCOMPARE(shop.prompter.shown.size(), 3); // open, open, ask
+    QCOMPARE(shop.prompter.shown.at(2).icon, PromptIcon::Question);
+
+    shop.prompter.clear();
+    shop.prompter.files.enqueue(copies.first());
+    shop.prompter.answers.enqueue(true);
+    restore->trigger();
+    QCOMPARE(shop.orders(), 0);
+    shop.showSeen("restore from the menu");
+    QVERIFY(shop.lastMessage().startsWith(QStringLiteral("数据已从备份恢复。")));
+    QCOMPARE(shop.edit("编辑框_编号")->text(), QStringLiteral("1"));
+    QCOMPARE(shop.window->statusSection(0)->text(), QStringLiteral("今日打单数量：0"));
+    // the replaced state is itself a copy that can be restored
+    const QString replaced = listBackups(dir.filePath(QStringLiteral("data/backup"))).first();
+    QVERIFY(replaced.endsWith(QStringLiteral("-restore.db")));
+    shop.settle();
+    QCOMPARE(shop.orders(), 1);
+    shop.prompter.files.enqueue(replaced);
+    shop.prompter.answers.enqueue(true);
+    restore->trigger();
+    QCOMPARE(shop.orders(), 2);
+}
+
+void TestFaults::garbageSettingsFile_data()
+{
+    QTest::addColumn<bool>("folder"); // the settings file is a folder: it cannot be read
+    QTest::newRow("garbage bytes") << false;
+    QTest::newRow("unreadable") << true;
+}
+
+void TestFaults::garbageSettingsFile()
+{
+    QFETCH(bool, folder);
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("配置文件.ini"));
+    const QByteArray bytes = garbage(3000) + QByteArray("\xD6");
+    if (folder)
+        QVERIFY(QDir().mkpath(settings));
+    else
+        writeFile(settings, bytes);
+    Shop shop(dir.path());
+    QVERIFY(shop.start());
+    shop.settle();
+    QCOMPARE(shop.orders(), 1);
+    QCOMPARE(shop.printer.jobs.size(), 1);
+    QCOMPARE(shop.printer.jobs.first().layoutWidth, 480); // the 58 mm default
+    shop.showSeen(QTest::currentDataTag());
+    if (!folder) {
+        QFile f(settings);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith(bytes)); // the file's own bytes stay
+    }
+}
+
+void TestFaults::picturesThatAreNotPictures()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("data"))));
+    const QString top = dir.filePath(QStringLiteral("data/stp.png"));
+    const QString bottom = dir.filePath(QStringLiteral("data/xtp.png"));
+    writeFile(top, "\x89PNG\r\n\x1a\n" + garbage(500));
+    writeFile(bottom, QByteArray());
+    Shop shop(dir.path());
+    QVERIFY(shop.start());
+    RecordTable(shop.store()).write(QStringLiteral("顶部图片勾选"), QStringLiteral("1"));
+    RecordTable(shop.store()).write(QStringLiteral("底部图片勾选"), QStringLiteral("1"));
+    shop.settle();
+    QCOMPARE(shop.orders(), 1);
+    QCOMPARE(shop.printer.jobs.size(), 1);
+    QVERIFY(shop.printer.jobs.first().canvas.pictures().isEmpty()); // left out, the text printed
+    shop.showSeen("pictures that are not pictures");
+    QVERIFY(!shop.printer.jobs.first().canvas.texts().isEmpty());
+    QCOMPARE(hashOf(top), QCryptographicHash::hash("\x89PNG\r\n\x1a\n" + garbage(500), QCryptographicHash::Sha256));
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"

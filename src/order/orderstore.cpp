@@ -38,6 +38,8 @@ bool insertLines(DataStore &store, int orderId, const SettledOrder &order)
     return true;
 }
 
+bool fitsSingle(double value) { return std::fabs(value) <= double(std::numeric_limits<float>::max()); }
+
 void setError(QString *error, const DataStore &store)
 {
     if (error)
@@ -65,6 +67,10 @@ std::variant<SettledOrder, QString> collectSettledOrder(const OrderFormTexts &t,
     o.shopName = t.shopName;
     o.discount = t.discount;
     o.discountAmount = parseNumber(t.discountAmount);
+    // 合计 and 小计 are single-precision columns: a value beyond their range would be
+    // stored as infinity and read back as 0.
+    if (!fitsSingle(parseNumber(t.total)))
+        return QStringLiteral("合计太大，请修改后再结算。");
     o.total = toSingle(parseNumber(t.total));
     o.paymentMethod = t.paymentMethod;
     o.paid = parseNumber(t.paid);
@@ -75,9 +81,12 @@ std::variant<SettledOrder, QString> collectSettledOrder(const OrderFormTexts &t,
     o.address = t.address;
     o.settled = !isZero(o.actuallyPaid);
     o.remark = t.remark;
-    for (const QStringList &cells : t.lines) {
+    for (qsizetype row = 0; row < t.lines.size(); ++row) {
+        const QStringList &cells = t.lines.at(row);
         if (cells.value(0).trimmed().isEmpty())
             continue;
+        if (!fitsSingle(parseNumber(cells.value(3).trimmed())))
+            return QStringLiteral("第%1行的小计太大，请修改后再结算。").arg(row + 1);
         o.lines.append({cells.value(0).trimmed(), parseNumber(cells.value(1).trimmed()), cells.value(2).trimmed(),
                         toSingle(parseNumber(cells.value(3).trimmed()))});
     }

@@ -3,13 +3,18 @@
 #   tools/fuzz.sh [BUILD_DIR] [libFuzzer options...]
 # Default: 3 seconds per target (the suite's short run). The long run:
 #   tools/fuzz.sh build/fuzz -runs=10000000
-# Corpora grow in BUILD_DIR/corpus/<target>; a crash leaves its input in BUILD_DIR.
+# FUZZ_TARGETS="fuzz_numbers fuzz_settingsfile" runs only those. Inputs are kept to 1,024
+# bytes (longer than any field of a receipt or line of the settings file) unless the
+# options say -max_len. Corpora grow in BUILD_DIR/corpus/<target>; a crash leaves its
+# input in BUILD_DIR.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build/fuzz}"
 shift || true
 options=("$@")
 [ ${#options[@]} -eq 0 ] && options=(-max_total_time=3)
+[[ " ${options[*]}" == *" -max_len="* ]] || options+=(-max_len=1024)
+targets=(${FUZZ_TARGETS:-fuzz_numbers fuzz_receiptwrap fuzz_settingsfile})
 if ! command -v clang++ >/dev/null; then
   echo "clang++ is missing (tools/install-deps.sh installs it); fuzzing skipped"
   exit 77
@@ -19,7 +24,7 @@ cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_
 cmake --build "$build"
 cd "$build"
 status=0
-for target in fuzz_numbers fuzz_receiptwrap fuzz_settingsfile; do
+for target in "${targets[@]}"; do
   mkdir -p "corpus/$target"
   seeds=()
   [ -d "$root/fuzz/seeds/$target" ] && seeds=("$root/fuzz/seeds/$target")

@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMenu>
 #include <QPushButton>

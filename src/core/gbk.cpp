@@ -55,7 +55,9 @@ std::optional<QString> decodeStrict(const QByteArray &bytes)
     if (!decoder.isValid())
         return std::nullopt;
     QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    // A text cut inside a character is no error to the decoder, which keeps the last
+    // byte for the next call: the text must give back every byte.
+    if (decoder.hasError() || encode(text) != bytes)
         return std::nullopt;
     return text;
 }

@@ -41,7 +41,9 @@ QString sqliteMessage(sqlite3 *db, int rc)
 
 // Copies database `from` into the file at `toPath` with the online backup API, in one step,
 // so the copy is one consistent state. The destination is written in one transaction.
-bool copyWithBackupApi(sqlite3 *from, const QString &toPath, QString *error)
+// A `standalone` copy leaves WAL mode, so it is one self-contained file that can be
+// renamed, copied and opened read-only without companions.
+bool copyWithBackupApi(sqlite3 *from, const QString &toPath, QString *error, bool standalone = false)
 {
     sqlite3 *to = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(toPath).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
@@ -64,6 +66,14 @@ bool copyWithBackupApi(sqlite3 *from, const QString &toPath, QString *error)
         setError(error, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close(to);
         return false;
+    }
+    if (standalone) {
+        rc = sqlite3_exec(to, "pragma journal_mode=delete", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            setError(error, sqliteMessage(to, rc));
+            sqlite3_close(to);
+            return false;
+        }
     }
     rc = sqlite3_close(to);
     if (rc != SQLITE_OK) {
@@ -157,24 +167,27 @@ QString backupDatabase(DataStore &store, const QString &folder, const QDateTime 
     store.closeQuery();
     const QString path = dir.filePath(uniqueName(dir, now, reason));
     const QString partial = path + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!copyWithBackupApi(from, partial, error)) {
-        QFile::remove(partial);
-        QFile::remove(partial + QStringLiteral("-journal"));
+    auto removePartial = [&] {
+        for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(partial + QLatin1String(suffix));
+    };
+    removePartial();
+    if (!copyWithBackupApi(from, partial, error, true)) {
+        removePartial();
         return {};
     }
     // The copy holds every page of the database, so checking it checks the database
     // without holding up the program's own connection.
     QString damage;
     if (!quickCheck(partial, &damage)) {
-        QFile::remove(partial);
+        removePartial();
         setError(error, QStringLiteral("数据库文件可能已损坏（%1）。这份备份没有保存，以免替换较早的完好备份；"
                                        "请用“设置菜单”中的“恢复备份”恢复最近的完好备份。")
                             .arg(damage));
         return {};
     }
     if (!QFile::rename(partial, path)) {
-        QFile::remove(partial);
+        removePartial();
         setError(error, QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(path)));
         return {};
     }

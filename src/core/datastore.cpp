@@ -8,6 +8,37 @@
 
 namespace vorlan {
 
+namespace {
+
+// SQLite's own text is English: the operator reads first what it means for him.
+QString describe(const QSqlError &error)
+{
+    // By SQLite's result code; a failed commit carries only SQLite's text.
+    static const struct {
+        int code;
+        const char *english;
+        const char *meaning;
+    } kMeanings[] = {
+        {13, "database or disk is full", "磁盘已满"},
+        {8, "readonly database", "数据库文件只能读，不能写入"},
+        {11, "malformed", "数据库文件已损坏"},
+        {26, "not a database", "这不是数据库文件"},
+        {10, "disk I/O error", "读写磁盘出错"},
+        {14, "unable to open database file", "无法打开数据库文件"},
+        {5, "database is locked", "数据库正被其他程序使用"},
+        {6, "table is locked", "数据库正被其他程序使用"},
+    };
+    bool hasCode = false;
+    const int code = error.nativeErrorCode().toInt(&hasCode) & 0xff;
+    const QString text = error.text().trimmed();
+    for (const auto &m : kMeanings)
+        if (hasCode ? code == m.code : text.contains(QLatin1String(m.english), Qt::CaseInsensitive))
+            return QStringLiteral("%1（%2）").arg(QString::fromUtf8(m.meaning), text);
+    return text;
+}
+
+} // namespace
+
 DataStore::DataStore(const QString &connectionName)
     : m_connectionName(connectionName)
 {
@@ -32,23 +63,23 @@ bool DataStore::open(const QString &path, QString *error)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
         db.setDatabaseName(path);
         if (!db.open())
-            return fail(db.lastError().text());
+            return fail(describe(db.lastError()));
     }
     // SQLite opens lazily: reading the schema is what tells a database from another file.
     QSqlQuery probe(database());
     if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
-        return fail(probe.lastError().text());
+        return fail(describe(probe.lastError()));
     probe.finish();
     if (!probe.exec(QStringLiteral("pragma journal_mode=wal")) || !probe.next()
         || probe.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0)
-        return fail(probe.lastError().isValid() ? probe.lastError().text()
+        return fail(probe.lastError().isValid() ? describe(probe.lastError())
                                                 : QStringLiteral("cannot switch to WAL mode"));
     probe.finish();
     if (!probe.exec(QStringLiteral("pragma synchronous=full")))
-        return fail(probe.lastError().text());
+        return fail(describe(probe.lastError()));
     // Write access is checked now, not at the first order.
     if (!probe.exec(QStringLiteral("begin immediate")))
-        return fail(probe.lastError().text());
+        return fail(describe(probe.lastError()));
     probe.exec(QStringLiteral("rollback"));
     m_cursor = std::make_unique<QSqlQuery>(database());
     m_cursor->setForwardOnly(true);
@@ -76,13 +107,13 @@ namespace {
 bool prepareAndRun(QSqlQuery &q, const QString &sql, const QVariantList &values, QString &error)
 {
     if (!q.prepare(sql)) {
-        error = q.lastError().text();
+        error = describe(q.lastError());
         return false;
     }
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec()) {
-        error = q.lastError().text();
+        error = describe(q.lastError());
         return false;
     }
     return true;
@@ -188,7 +219,7 @@ bool DataStore::transaction()
     closeQuery();
     QSqlDatabase db = database();
     if (!db.transaction()) {
-        m_lastError = db.lastError().text();
+        m_lastError = describe(db.lastError());
         return false;
     }
     return true;
@@ -199,7 +230,7 @@ bool DataStore::commit()
     closeQuery();
     QSqlDatabase db = database();
     if (!db.commit()) {
-        m_lastError = db.lastError().text();
+        m_lastError = describe(db.lastError());
         return false;
     }
     return true;

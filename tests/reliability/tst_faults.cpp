@@ -253,6 +253,7 @@ void TestFaults::fullDiskKeepsTheOrderOnTheWindow()
         shop.prompter.clear();
         shop.settle();
         if (shop.lastMessage().startsWith(QStringLiteral("订单没有保存："))) {
+            QVERIFY2(shop.lastMessage().contains(QStringLiteral("磁盘已满")), qPrintable(shop.lastMessage()));
             refused = true;
             shop.showSeen("full disk, settling");
             QVERIFY(shop.window->orderEntry()->hasLines()); // the order is still on the window
@@ -318,7 +319,7 @@ void TestFaults::notADatabaseOffersTheNewestBackup()
     QVERIFY(shop.start());
     shop.showSeen("not a database");
     QCOMPARE(shop.prompter.shown.first().kind, QStringLiteral("ask"));
-    QVERIFY(shop.prompter.shown.first().text.contains(QStringLiteral("数据库文件无法打开")));
+    QVERIFY(shop.prompter.shown.first().text.contains(QStringLiteral("数据库文件无法打开：这不是数据库文件")));
     QVERIFY(shop.prompter.shown.first().text.contains(QStringLiteral("20261210")));
     QCOMPARE(shop.orders(), 1);
     const QStringList aside = QDir(dir.filePath(QStringLiteral("data"))).entryList({QStringLiteral("data.db.damaged-*")});

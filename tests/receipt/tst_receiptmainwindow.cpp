@@ -95,10 +95,13 @@ private slots:
 
         QTest::mouseClick(w.form().previewButton, Qt::LeftButton);
         QVERIFY(!preview->isVisible());
+        const QImage drawn = preview->offscreenCanvas();
         w.form().total->setText("99");
         w.refreshPreview(); // closed: nothing is drawn
+        QCOMPARE(preview->offscreenCanvas(), drawn);
         QTest::mouseClick(w.form().previewButton, Qt::LeftButton);
         QVERIFY(preview->isVisible());
+        QVERIFY(preview->offscreenCanvas() != drawn); // opened again: drawn with the new total
         QVERIFY(w.menuAction(QStringLiteral("打印设置"))->isEnabled());
     }
 

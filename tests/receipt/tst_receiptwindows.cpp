@@ -276,6 +276,58 @@ private slots:
         QCOMPARE(fileBytes(home.paths.topPicture()), oldTop);
     }
 
+    void failedSaveChangesNothingAndKeepsTheWindowOpen()
+    {
+        TestHome home;
+        ScriptedPrompter prompter;
+        QDir().mkpath(home.paths.dataDir());
+        QVERIFY(defaultTopPicture().save(home.paths.topPicture()));
+        const QByteArray oldTop = fileBytes(home.paths.topPicture());
+        const QString chosen = home.dir.filePath("new.png");
+        QImage picture(50, 20, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(chosen));
+        QVERIFY(home.store->execute("create trigger 满 before update on 记录 when new.记录内容='打印份数' "
+                                    "begin select raise(abort, 'disk full'); end"));
+
+        PrintSettingsWindow window(*home.store, home.paths, prompter, {}, nullptr);
+        child<QComboBox>(&window, "组合框_设置类型")->setCurrentIndex(1);
+        prompter.files.enqueue(chosen);
+        QTest::mouseClick(child<QPushButton>(&window, "顶部图片选择按钮1"), Qt::LeftButton);
+        child<QLineEdit>(&window, "编辑框份数")->setText("3");
+        child<QComboBox>(&window, "组合框_小票类型")->setCurrentIndex(1);
+        prompter.clear();
+        window.show();
+        QTest::mouseClick(child<QPushButton>(&window, "按钮1"), Qt::LeftButton); // 确认
+        QVERIFY(window.isVisible()); // the edits are still there to try again
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY(prompter.shown.first().text.contains(QStringLiteral("保存失败")));
+        RecordTable records(*home.store);
+        QCOMPARE(records.read("打印份数"), QStringLiteral("1"));
+        QCOMPARE(records.read("小票类型"), QStringLiteral("0"));
+        QCOMPARE(fileBytes(home.paths.topPicture()), oldTop);
+    }
+
+    void pictureThatCannotBeWrittenLeavesTheRecords()
+    {
+        TestHome home;
+        ScriptedPrompter prompter;
+        // something that is not a file where the bottom picture goes
+        QVERIFY(QDir().mkpath(home.paths.bottomPicture()));
+        const QString chosen = home.dir.filePath("new.png");
+        QImage picture(50, 20, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(chosen));
+        PrintSettingsWindow window(*home.store, home.paths, prompter, {}, nullptr);
+        child<QComboBox>(&window, "组合框_设置类型")->setCurrentIndex(1);
+        prompter.files.enqueue(chosen);
+        QTest::mouseClick(child<QPushButton>(&window, "顶部图片选择按钮2"), Qt::LeftButton);
+        child<QLineEdit>(&window, "编辑框份数")->setText("3");
+        QVERIFY(!window.apply());
+        QVERIFY(prompter.texts().last().contains(QDir::toNativeSeparators(home.paths.bottomPicture())));
+        QCOMPARE(RecordTable(*home.store).read("打印份数"), QStringLiteral("1"));
+    }
+
     void uninitialisedProfileIsRefused()
     {
         TestHome home;

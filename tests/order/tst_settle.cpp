@@ -317,6 +317,8 @@ private slots:
         QCOMPARE(tableRows(s, "票头设置"), headersBefore);
         QVERIFY(!shop.panel->isModifying());
         QCOMPARE(shop.combo("组合框_票头")->findText(QStringLiteral("旧票头")), -1);
+        QCOMPARE(shop.combo("组合框_票头")->currentIndex(), -1); // not a neighbour of the dropped name
+        QCOMPARE(shop.combo("组合框_付款方式")->currentText(), QStringLiteral("混合支付"));
     }
 
     void modeIsNotTheCaption()

@@ -14,6 +14,8 @@
 #include "receipt/printreceipt.h"
 #include "receipt/ui/previewwindow.h"
 #include "receipt/ui/printsettingswindow.h"
+#include "masterdata/ui/dishcatalogwindow.h"
+#include "masterdata/ui/namelistwindow.h"
 #include "masterdata/ui/preferencesdialogs.h"
 #include "order/ui/keyboardflow.h"
 #include "order/ui/orderactions.h"
@@ -131,6 +133,25 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
         connect(preferences, &QAction::triggered, this, [this] {
             DecimalPlacesDialog dialog(m_context, this);
             dialog.exec();
+        });
+    }
+    if (QAction *catalog = menuAction(QStringLiteral("商品管理"))) {
+        catalog->setEnabled(true);
+        connect(catalog, &QAction::triggered, this, [this] {
+            DishCatalogWindow window(m_context, [this] { loadDishCatalog(); }, this);
+            window.exec();
+        });
+    }
+    const struct { QString item; NameListKind kind; void (OrderEntry::*refill)(); } nameLists[] = {
+        {QStringLiteral("票头设置"), NameListKind::Headers, &OrderEntry::refreshHeaderList},
+        {QStringLiteral("店名设置"), NameListKind::Shops, &OrderEntry::refreshShopList},
+        {QStringLiteral("减免设置"), NameListKind::Discounts, &OrderEntry::refreshDiscountList}};
+    for (const auto &list : nameLists) {
+        QAction *action = menuAction(list.item);
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, list] {
+            NameListWindow window(m_context, list.kind, [this, list] { (m_orderEntry->*list.refill)(); }, this);
+            window.exec();
         });
     }
     m_form.timeFormatButton->setEnabled(true);

@@ -4,6 +4,8 @@
 #include "core/datastore.h"
 #include "core/numbers.h"
 
+#include <QHash>
+
 namespace vorlan {
 
 DishCatalogModel::DishCatalogModel(QObject *parent)
@@ -14,10 +16,22 @@ DishCatalogModel::DishCatalogModel(QObject *parent)
 bool DishCatalogModel::load(DataStore &store)
 {
     QList<CatalogRow> rows;
+    // A shop has few distinct prices; writing each once keeps a large catalog quick.
+    QHash<double, QString> priceTexts;
+    const auto priceText = [&](double price) {
+        auto it = priceTexts.constFind(price);
+        if (it == priceTexts.constEnd())
+            it = priceTexts.insert(price, dishPriceText(price));
+        return *it;
+    };
     const bool ok = store.query(QStringLiteral("select 代码, 字母, 菜名, 价格, 单位 from 菜单 order by ID"));
     while (!store.atEnd()) {
+        // A price stored as text is read the way the operator's input is.
+        const QVariant price = store.readValue(3);
         rows.append({store.readText(0), store.readText(1), store.readText(2),
-                     dishPriceText(parseNumber(store.readText(3))), store.readText(4)});
+                     priceText(price.typeId() == QMetaType::QString ? parseNumber(price.toString())
+                                                                    : price.toDouble()),
+                     store.readText(4)});
         store.next();
     }
     store.closeQuery();

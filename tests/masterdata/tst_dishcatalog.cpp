@@ -299,6 +299,7 @@ private slots:
         QCOMPARE(w->unitCombo()->currentText(), QStringLiteral("碗"));
         QCOMPARE(itemTexts(w->unitCombo()), QStringList({"份", "碗", "碟", "瓶", "罐", "包", "箱", "串", "个", "盒"}));
         QCOMPARE(w->codeEdit()->cursorPosition(), 3);
+        QVERIFY(!w->codeEdit()->hasSelectedText());
         // The modify window derives no letter code.
         w->nameEdit()->setText(QStringLiteral("香菇猪肉水饺"));
         QCOMPARE(w->lettersEdit()->text(), QStringLiteral("xgzrsj"));

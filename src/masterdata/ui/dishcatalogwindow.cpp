@@ -320,6 +320,17 @@ DishEntryWindow::DishEntryWindow(DishCatalogWindow &catalog, Mode mode)
     m_code->setCursorPosition(int(m_code->text().size()));
 }
 
+void DishEntryWindow::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    // A dialog being shown gives its focus field a tab focus, which selects the field's
+    // text; the modify window leaves the caret after the code instead.
+    if (visible && m_mode == Mode::Modify) {
+        m_code->deselect();
+        m_code->end(false);
+    }
+}
+
 void DishEntryWindow::confirm()
 {
     if (m_mode == Mode::Add)

@@ -84,6 +84,8 @@ public:
     QLineEdit *priceEdit() const { return m_price; }
     QComboBox *unitCombo() const { return m_unit; }
 
+    void setVisible(bool visible) override;
+
 private:
     void add();
     void modify();

@@ -298,6 +298,8 @@ private slots:
         QCOMPARE(w->priceEdit()->text(), QStringLiteral("16"));
         QCOMPARE(w->unitCombo()->currentText(), QStringLiteral("碗"));
         QCOMPARE(itemTexts(w->unitCombo()), QStringList({"份", "碗", "碟", "瓶", "罐", "包", "箱", "串", "个", "盒"}));
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(w->codeEdit()->hasFocus());
         QCOMPARE(w->codeEdit()->cursorPosition(), 3);
         QVERIFY(!w->codeEdit()->hasSelectedText());
         // The modify window derives no letter code.

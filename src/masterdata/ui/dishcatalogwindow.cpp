@@ -4,6 +4,7 @@
 #include "core/appcontext.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
+#include "core/ui/named.h"
 #include "masterdata/dishcatalogmodel.h"
 #include "masterdata/dishrules.h"
 #include "masterdata/pinyininitials.h"
@@ -25,13 +26,6 @@
 namespace vorlan {
 
 namespace {
-
-template<typename W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 {

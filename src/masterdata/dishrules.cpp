@@ -45,7 +45,7 @@ QString dishFieldsProblem(const DishFields &fields)
     return {};
 }
 
-QString dishPriceText(double price) { return formatDouble(price); }
+QString dishPriceText(double price) { return formatStoredNumber(price); }
 
 bool insertDish(DataStore &store, const DishFields &fields)
 {

@@ -28,7 +28,8 @@ DishFields readDishFields(const QString &code, const QString &letters, const QSt
 // Empty code, empty name, a price not above zero after rounding, no unit.
 QString dishFieldsProblem(const DishFields &fields);
 
-// A price as the list and the statements write it: 12.5, or 8 for a whole number.
+// A price as the list shows it: 12.5, or 8 for a whole number; a price an older version
+// stored through single precision shows as it was typed.
 QString dishPriceText(double price);
 
 // The catalog's statements, values bound. Each returns false when the database refused.

@@ -136,7 +136,8 @@ private slots:
         TestHome home;
         QVERIFY(home.store->execute(QStringLiteral("delete from 菜单")));
         int n = 0;
-        for (const QVariant &price : {QVariant(12.5), QVariant(8.0), QVariant(QStringLiteral("12.50")), QVariant(0.1)})
+        for (const QVariant &price : {QVariant(12.5), QVariant(8.0), QVariant(QStringLiteral("12.50")), QVariant(0.1),
+                                      QVariant(double(15.3f))})
             QVERIFY(home.store->execute(QStringLiteral("insert into 菜单 (代码,菜名,价格,单位) values (?,?,?,'份')"),
                                         {QString::number(++n), QString::number(n), price}));
         DishCatalogModel model;
@@ -144,7 +145,7 @@ private slots:
         QStringList prices;
         for (int i = 0; i < model.size(); ++i)
             prices.append(model.row(i).price);
-        QCOMPARE(prices, QStringList({"12.5", "8", "12.5", "0.1"}));
+        QCOMPARE(prices, QStringList({"12.5", "8", "12.5", "0.1", "15.3"}));
     }
 
     void letterCodeFollowsTheTypedName()

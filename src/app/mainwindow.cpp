@@ -10,6 +10,8 @@
 #include "core/todaycounters.h"
 #include "core/ui/named.h"
 #include "masterdata/preferences.h"
+#include "masterdata/ui/dishcatalogwindow.h"
+#include "masterdata/ui/namelistwindow.h"
 #include "masterdata/ui/preferencesdialogs.h"
 #include "receipt/printreceipt.h"
 #include "receipt/ui/previewwindow.h"
@@ -77,6 +79,24 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
         connect(preferences, &QAction::triggered, this, [this] {
             DecimalPlacesDialog dialog(m_context, this);
             dialog.exec();
+        });
+    }
+    if (QAction *catalog = menuAction(QStringLiteral("商品管理"))) {
+        catalog->setEnabled(true);
+        connect(catalog, &QAction::triggered, this, [this] {
+            DishCatalogWindow window(m_context, [this] { loadDishCatalog(); }, this);
+            window.exec();
+        });
+    }
+    const std::pair<QString, NameListKind> nameLists[] = {{QStringLiteral("票头设置"), NameListKind::Headers},
+                                                          {QStringLiteral("店名设置"), NameListKind::Shops},
+                                                          {QStringLiteral("减免设置"), NameListKind::Discounts}};
+    for (const auto &[item, kind] : nameLists) {
+        QAction *action = menuAction(item);
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, kind] {
+            NameListWindow window(m_context, kind, [this] { m_panel->refillNameLists(); }, this);
+            window.exec();
         });
     }
     form().timeFormatButton->setEnabled(true);

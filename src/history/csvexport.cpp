@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -83,20 +84,41 @@ void appendCleanText(std::string &out, const char *utf8, size_t size)
     appendUtf8AsGbk(out, utf8 + start, size - start);
 }
 
+// "%.4f" and "%.8f" as printf writes them. Amounts are small and rarely fall on a
+// rounding tie, so the scaled value is rounded directly; what could round differently
+// (negative values, huge ones, near-ties) goes the exact way.
 void appendFixed(std::string &out, double value, int decimals)
 {
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (r.ec == std::errc())
-        out.append(buffer, r.ptr);
+    const double scale = decimals == 4 ? 1e4 : 1e8;
+    const double scaled = value * scale;
+    const double fraction = scaled - std::trunc(scaled);
+    if (std::signbit(value) || !(scaled < 8.0e12) || std::fabs(fraction - 0.5) < 0.01) {
+        char buffer[400];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        if (r.ec == std::errc())
+            out.append(buffer, r.ptr);
+        return;
+    }
+    const auto units = static_cast<unsigned long long>(scaled + 0.5); // no ties get here
+    const auto divisor = static_cast<unsigned long long>(scale);
+    char buffer[48];
+    auto r = std::to_chars(buffer, buffer + 24, units / divisor);
+    *r.ptr++ = '.';
+    unsigned long long rest = units % divisor;
+    for (int i = decimals - 1; i >= 0; --i) {
+        r.ptr[i] = char('0' + rest % 10);
+        rest /= 10;
+    }
+    out.append(buffer, r.ptr + decimals);
 }
 
-void appendField(std::string &out, sqlite3_stmt *statement, int column)
+// Column `column` of the statement in the text form of export column `as`.
+void appendField(std::string &out, sqlite3_stmt *statement, int column, int as)
 {
     const int type = sqlite3_column_type(statement, column);
     if (type == SQLITE_NULL)
         return;
-    const Form form = kColumns[column].form;
+    const Form form = kColumns[as].form;
     if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
         switch (form) {
         case Form::Integer: {
@@ -126,6 +148,67 @@ void appendField(std::string &out, sqlite3_stmt *statement, int column)
     appendCleanText(out, text, size);
 }
 
+// The 17 order fields, each followed by a comma, from columns 0 to 16.
+void appendOrderFields(std::string &out, sqlite3_stmt *statement)
+{
+    for (int c = 0; c < kOrderFields; ++c) {
+        appendField(out, statement, c, c);
+        out.push_back(',');
+    }
+}
+
+// The four line fields from columns first … first+3, and the line end.
+void appendLineFields(std::string &out, sqlite3_stmt *statement, int first)
+{
+    for (int c = 0; c < kColumnCount - kOrderFields; ++c) {
+        if (c > 0)
+            out.push_back(',');
+        appendField(out, statement, first + c, kOrderFields + c);
+    }
+    out.append("\r\n");
+}
+
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const QString &sql, const QVariantList &values)
+        : m_db(db)
+    {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK) {
+            m_statement = nullptr;
+            return;
+        }
+        bind(values, 1);
+    }
+    ~Statement() { sqlite3_finalize(m_statement); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    bool isValid() const { return m_statement != nullptr; }
+    sqlite3_stmt *get() const { return m_statement; }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    void bind(const QVariantList &values, int first)
+    {
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant &v = values.at(i);
+            if (v.typeId() == QMetaType::QString) {
+                const QByteArray text = v.toString().toUtf8();
+                sqlite3_bind_text(m_statement, first + i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_int64(m_statement, first + i, v.toLongLong());
+            }
+        }
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error.
+    int step() { return sqlite3_step(m_statement); }
+
+private:
+    sqlite3 *m_db;
+    sqlite3_stmt *m_statement = nullptr;
+};
+
 sqlite3 *sqliteHandle(DataStore &store)
 {
     const QVariant handle = store.database().driver()->handle();
@@ -151,45 +234,44 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
     }
     store.closeQuery();
 
-    // Lines of an order come together, orders in ID order. A time filter reads only the
-    // ID blocks that hold its days, so the day index is not walked and sorted.
-    QString sql = QStringLiteral("select 存单.ID,编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,已付,实付,"
-                                 "桌号,电话,姓名,地址,备注,菜名,数量,单位,小计 from 存单,存单详单 "
-                                 "where 存单详单.存单ID = 存单.ID");
+    const QString orderColumns = QStringLiteral("存单.ID,编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,"
+                                                "已付,实付,桌号,电话,姓名,地址,备注");
+    const QString condition = filter.isEmpty() ? QString() : QStringLiteral(" and ") + filter.condition();
+    // Without a filter, or with one no index serves, the export walks both tables once in
+    // the order they were stored: the lines, and beside them the orders by ID. An order's
+    // lines are always stored together, so they come together. A filtered export reads
+    // the join in ID order; a time filter only the ID blocks that hold its days.
+    const bool wholeTables = filter.kind == HistoryFilter::Kind::All || filter.kind == HistoryFilter::Kind::Takeout;
     QVariantList values;
-    if (filter.isTimeRange()) {
-        const QList<SummaryBlock> blocks = summaryBlocks(store, filter);
-        sql += QStringLiteral(" and 存单.ID >= ? and 存单.ID < ?");
-        values << (blocks.isEmpty() ? 0 : blocks.first().block * kSummaryBlockSize)
-               << (blocks.isEmpty() ? 0 : (blocks.last().block + 1) * kSummaryBlockSize);
-    }
-    if (!filter.isEmpty()) {
-        sql += QStringLiteral(" and ") + filter.condition();
+    QString sql;
+    if (wholeTables) {
+        sql = QStringLiteral("select 存单ID,菜名,数量,单位,小计 from 存单详单 order by ID");
+    } else {
+        sql = QStringLiteral("select ") + orderColumns
+            + QStringLiteral(",菜名,数量,单位,小计 from 存单,存单详单 where 存单详单.存单ID = 存单.ID");
+        if (filter.isTimeRange()) {
+            const QList<SummaryBlock> blocks = summaryBlocks(store, filter);
+            sql += QStringLiteral(" and 存单.ID >= ? and 存单.ID < ?");
+            values << (blocks.isEmpty() ? 0 : blocks.first().block * kSummaryBlockSize)
+                   << (blocks.isEmpty() ? 0 : (blocks.last().block + 1) * kSummaryBlockSize);
+        }
+        sql += condition + QStringLiteral(" order by 存单.ID, 存单详单.ID");
         values += filter.values();
     }
-    sql += QStringLiteral(" order by 存单.ID, 存单详单.ID");
+    Statement rows(db, sql, values);
+    Statement orders(db, QStringLiteral("select %1 from 存单 where 1=1%2 order by ID").arg(orderColumns, condition),
+                     filter.values());
+    Statement oneOrder(db, QStringLiteral("select %1 from 存单 where 存单.ID = ?%2").arg(orderColumns, condition), {});
+    if (!rows.isValid() || !orders.isValid() || !oneOrder.isValid()) {
+        result.error = rows.error();
+        return result;
+    }
+    oneOrder.bind(filter.values(), 2);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         result.error = file.errorString();
         return result;
-    }
-
-    sqlite3_stmt *statement = nullptr;
-    const QByteArray sqlText = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, sqlText.constData(), int(sqlText.size()), &statement, nullptr) != SQLITE_OK) {
-        result.error = QString::fromUtf8(sqlite3_errmsg(db));
-        file.cancelWriting();
-        return result;
-    }
-    for (int i = 0; i < values.size(); ++i) {
-        const QVariant &v = values.at(i);
-        if (v.typeId() == QMetaType::QString) {
-            const QByteArray text = v.toString().toUtf8();
-            sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-        } else {
-            sqlite3_bind_int64(statement, i + 1, v.toLongLong());
-        }
     }
 
     std::string out;
@@ -212,29 +294,43 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
     bool cancelled = false;
     bool first = true;
     sqlite3_int64 previous = 0;
+    bool previousWritten = false;
+    // The orders cursor of a whole-table export: the order it stands on.
+    int ordersStep = wholeTables ? orders.step() : SQLITE_DONE;
     int step;
-    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
-        const sqlite3_int64 id = sqlite3_column_int64(statement, 0);
-        if (first || id != previous) {
-            for (int c = 0; c < kOrderFields; ++c) {
-                appendField(out, statement, c);
-                out.push_back(',');
+    while ((step = rows.step()) == SQLITE_ROW) {
+        const sqlite3_int64 id = sqlite3_column_int64(rows.get(), 0);
+        const bool newOrder = first || id != previous;
+        first = false;
+        previous = id;
+        if (!newOrder) {
+            if (!previousWritten)
+                continue;
+            out.append(",,,,,,,,,,,,,,,,,");
+        } else {
+            sqlite3_stmt *order = rows.get();
+            if (wholeTables) {
+                while (ordersStep == SQLITE_ROW && sqlite3_column_int64(orders.get(), 0) < id)
+                    ordersStep = orders.step();
+                if (ordersStep == SQLITE_ROW && sqlite3_column_int64(orders.get(), 0) == id) {
+                    order = orders.get();
+                } else {
+                    // A line stored out of turn, or an order the filter leaves out.
+                    sqlite3_reset(oneOrder.get());
+                    sqlite3_bind_int64(oneOrder.get(), 1, id);
+                    order = oneOrder.step() == SQLITE_ROW ? oneOrder.get() : nullptr;
+                }
             }
-            previous = id;
-            first = false;
+            previousWritten = order != nullptr;
+            if (!order)
+                continue;
+            appendOrderFields(out, order);
             if (++result.orders % kProgressEvery == 0 && progress && !progress(result.orders)) {
                 cancelled = true;
                 break;
             }
-        } else {
-            out.append(",,,,,,,,,,,,,,,,,");
         }
-        for (int c = kOrderFields; c < kColumnCount; ++c) {
-            if (c > kOrderFields)
-                out.push_back(',');
-            appendField(out, statement, c);
-        }
-        out.append("\r\n");
+        appendLineFields(out, rows.get(), wholeTables ? 1 : kOrderFields);
         ++result.lines;
         if (qsizetype(out.size()) >= kFlushSize && !flush()) {
             failed = true;
@@ -242,10 +338,9 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
         }
     }
     if (!failed && !cancelled && step != SQLITE_DONE) {
-        result.error = QString::fromUtf8(sqlite3_errmsg(db));
+        result.error = rows.error();
         failed = true;
     }
-    sqlite3_finalize(statement);
 
     if (cancelled) {
         file.cancelWriting();

@@ -148,8 +148,7 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
     m_statusBar->setSizeGripEnabled(false);
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = named(new QLabel(m_statusBar), QStringLiteral("状态条1_%1").arg(i));
-        m_panels[i]->setFixedWidth(width() / 3 - 8);
-        m_statusBar->addWidget(m_panels[i]);
+        m_statusBar->addWidget(m_panels[i], 1); // a third of the width each
     }
 
     auto *top = new QHBoxLayout;
@@ -158,11 +157,11 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
     auto *navigation = new QHBoxLayout;
     for (QWidget *w : std::initializer_list<QWidget *>{firstLink, previousLink, nextLink, lastLink, refreshLink})
         navigation->addWidget(w);
-    navigation->addSpacing(12);
+    navigation->addSpacing(4);
     navigation->addWidget(jumpButton);
     navigation->addWidget(m_jumpBox);
     navigation->addWidget(pageWord);
-    navigation->addSpacing(12);
+    navigation->addSpacing(4);
     navigation->addWidget(m_pageLabel);
     navigation->addWidget(m_pageCountLabel);
     navigation->addStretch(1);

@@ -162,8 +162,11 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
     navigation->addWidget(m_jumpBox);
     navigation->addWidget(pageWord);
     navigation->addSpacing(4);
-    navigation->addWidget(m_pageLabel);
-    navigation->addWidget(m_pageCountLabel);
+    auto *pageNumbers = new QHBoxLayout;
+    pageNumbers->setSpacing(0);
+    pageNumbers->addWidget(m_pageLabel);
+    pageNumbers->addWidget(m_pageCountLabel);
+    navigation->addLayout(pageNumbers);
     navigation->addStretch(1);
     navigation->addWidget(deleteButton);
     navigation->addWidget(modifyButton);

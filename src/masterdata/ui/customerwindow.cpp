@@ -153,8 +153,11 @@ CustomerWindow::CustomerWindow(AppContext &context,
     navigation->addWidget(m_jumpBox);
     navigation->addWidget(pageWord);
     navigation->addSpacing(8);
-    navigation->addWidget(m_pageLabel);
-    navigation->addWidget(m_pageCountLabel);
+    auto *pageNumbers = new QHBoxLayout;
+    pageNumbers->setSpacing(0);
+    pageNumbers->addWidget(m_pageLabel);
+    pageNumbers->addWidget(m_pageCountLabel);
+    navigation->addLayout(pageNumbers);
     navigation->addStretch(1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);

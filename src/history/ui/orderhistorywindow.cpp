@@ -4,6 +4,7 @@
 
 #include "core/appcontext.h"
 #include "core/ui/linklabel.h"
+#include "core/ui/named.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
 #include "history/csvexport.h"
@@ -31,13 +32,6 @@ namespace {
 
 enum Column { IdColumn, NumberColumn, DateColumn, TotalColumn, PaidColumn, TableColumn, PhoneColumn, NameColumn,
               AddressColumn, ColumnCount };
-
-template<typename W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 {

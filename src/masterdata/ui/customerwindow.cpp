@@ -4,6 +4,7 @@
 #include "core/datastore.h"
 #include "core/prompter.h"
 #include "core/ui/linklabel.h"
+#include "core/ui/named.h"
 #include "masterdata/customers.h"
 
 #include <QFormLayout>
@@ -25,13 +26,6 @@ namespace vorlan {
 namespace {
 
 enum Column { IdColumn, PhoneColumn, NameColumn, AddressColumn, ColumnCount };
-
-template<typename W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 {

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
+#include "historybridge.h"
 #include "core/datastore.h"
 #include "core/fonts.h"
 #include "core/numbers.h"
@@ -115,6 +116,8 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
         printSettings->setEnabled(true);
         connect(printSettings, &QAction::triggered, this, &MainWindow::openPrintSettings);
     }
+
+    connectHistoryWindows(*this);
 
     // A session logout or an ordinary quit still keeps the operator's choices.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::saveLastSelections);

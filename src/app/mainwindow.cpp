@@ -1,5 +1,3 @@
-#include "reports/ui/incomereportwindow.h"
-#include "reports/ui/salesstatisticswindow.h"
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
@@ -16,6 +14,8 @@
 #include "receipt/printreceipt.h"
 #include "receipt/ui/previewwindow.h"
 #include "receipt/ui/printsettingswindow.h"
+#include "reports/ui/incomereportwindow.h"
+#include "reports/ui/salesstatisticswindow.h"
 #include "masterdata/ui/preferencesdialogs.h"
 #include "order/ui/keyboardflow.h"
 #include "order/ui/orderactions.h"

@@ -85,7 +85,7 @@ QString pieDataPath(const QString &temporaryFolder)
     return withTrailingSeparator(temporaryFolder) + QStringLiteral("piedata.xml");
 }
 
-int chartComponentVersion() { return QT_VERSION; }
+int chartPlayerVersion() { return QT_VERSION; }
 
 LineChartConfig reportLineChartConfig(int yMax)
 {

@@ -28,7 +28,7 @@ QString lineChartPath(const QString &programFolder);
 QString pieDataPath(const QString &temporaryFolder);
 
 // The version of the built-in chart component (0 would mean "no charts").
-int chartComponentVersion();
+int chartPlayerVersion();
 
 // The configuration block of the line chart file. Optional colours take their fixed
 // default text when not given.

@@ -67,7 +67,7 @@ std::optional<QPair<int, int>> parseMonthText(const QString &text)
 
 QString dishForFilterText(const QString &text)
 {
-    if (text.isEmpty() || text == QLatin1String("所有菜品") || text == QLatin1String("所有商品"))
+    if (text.isEmpty() || text == QStringLiteral("所有菜品") || text == QStringLiteral("所有商品"))
         return QString();
     return text;
 }

@@ -14,7 +14,7 @@ namespace vorlan {
 // the clock and the chart component's version.
 struct ReportWindowOptions {
     std::function<QDate()> today = [] { return QDate::currentDate(); };
-    int chartVersion = chartComponentVersion();
+    int chartVersion = chartPlayerVersion();
     std::function<void()> openDownloadPage = [] {
         QDesktopServices::openUrl(QUrl(QStringLiteral("https://www.adobe.com/products/flashplayer/end-of-life.html")));
     };

@@ -23,6 +23,18 @@ void readTotals(DataStore &store, IncomeReport &report, const QString &condition
     store.closeQuery();
 }
 
+// One row per period with orders; the report's totals are the sums of its rows, so the
+// orders are read once.
+void addPeriodRows(DataStore &store, IncomeReport &report, const QList<Period> &periods)
+{
+    for (const PeriodTotal &t : periodTotals(store, QStringLiteral("存单"), QStringLiteral("时间"), QStringLiteral("实付"),
+                                             QString(), {}, periods)) {
+        report.rows.append({t.key, t.sum, t.count});
+        report.orderCount += t.count;
+        report.income += t.sum;
+    }
+}
+
 bool validYear(const QString &text, int *year)
 {
     bool ok = false;
@@ -82,13 +94,7 @@ IncomeReport monthIncome(DataStore &store, const QString &year, const QString &m
     const int m = month.toInt(&isMonth);
     if (!validYear(year, &y) || !isMonth || m < 1 || m > 12)
         return report;
-    const QList<Period> days = daysOfMonth(y, m);
-    readTotals(store, report, QStringLiteral("时间>=? and 时间<?"), {days.first().from, days.last().to});
-    if (report.orderCount == 0)
-        return report;
-    for (const PeriodTotal &t : periodTotals(store, QStringLiteral("存单"), QStringLiteral("时间"), QStringLiteral("实付"),
-                                             QString(), {}, days))
-        report.rows.append({t.key, t.sum, t.count});
+    addPeriodRows(store, report, daysOfMonth(y, m));
     report.missing = daysInMonth(y, m) - static_cast<int>(report.rows.size());
     return report;
 }
@@ -100,13 +106,7 @@ IncomeReport yearIncome(DataStore &store, const QString &year)
     int y = 0;
     if (!validYear(year, &y))
         return report;
-    const QList<Period> months = monthsOfYear(y);
-    readTotals(store, report, QStringLiteral("时间>=? and 时间<?"), {months.first().from, months.last().to});
-    if (report.orderCount == 0)
-        return report;
-    for (const PeriodTotal &t : periodTotals(store, QStringLiteral("存单"), QStringLiteral("时间"), QStringLiteral("实付"),
-                                             QString(), {}, months))
-        report.rows.append({t.key, t.sum, t.count});
+    addPeriodRows(store, report, monthsOfYear(y));
     report.missing = 12 - static_cast<int>(report.rows.size());
     return report;
 }

@@ -3,6 +3,8 @@
 #include "core/datastore.h"
 #include "core/dates.h"
 
+#include <algorithm>
+
 namespace vorlan {
 
 namespace {
@@ -30,30 +32,44 @@ QList<Period> daysOfMonth(int year, int month)
     return periods;
 }
 
+QString periodTotalsStatement(const QString &table, const QString &timeColumn, const QString &valueColumn,
+                              const QString &condition, int periodCount)
+{
+    // One statement for all periods: one index range per period, one round trip.
+    const QString part = QStringLiteral("select %1, count(*), sum(%2) from %3 where %4%5>=? and %5<?");
+    const QString where = condition.isEmpty() ? QString() : condition + QStringLiteral(" and ");
+    QStringList parts;
+    for (int i = 0; i < periodCount; ++i)
+        parts.append(part.arg(QString::number(i), valueColumn, table, where, timeColumn));
+    return parts.join(QStringLiteral(" union all "));
+}
+
 QList<PeriodTotal> periodTotals(DataStore &store, const QString &table, const QString &timeColumn,
                                 const QString &valueColumn, const QString &condition,
                                 const QVariantList &conditionValues, const QList<Period> &periods, bool *ok)
 {
-    const QString sql = QStringLiteral("select count(*), sum(%1) from %2 where %3%4>=? and %4<?")
-                            .arg(valueColumn, table, condition.isEmpty() ? QString() : condition + QStringLiteral(" and "),
-                                 timeColumn);
     QList<PeriodTotal> totals;
-    bool allRan = true;
-    for (const Period &period : periods) {
-        QVariantList values = conditionValues;
-        values << period.from << period.to;
-        if (!store.query(sql, values)) {
-            allRan = false;
-            break;
-        }
-        const qint64 count = store.readValue(0).toLongLong();
-        const double sum = store.readDouble(1);
-        store.closeQuery();
-        if (count > 0)
-            totals.append({period.key, count, sum});
-    }
     if (ok)
-        *ok = allRan;
+        *ok = true;
+    if (periods.isEmpty())
+        return totals;
+    QVariantList values;
+    for (const Period &period : periods)
+        values << conditionValues << period.from << period.to;
+    if (!store.query(periodTotalsStatement(table, timeColumn, valueColumn, condition, static_cast<int>(periods.size())),
+                     values)) {
+        if (ok)
+            *ok = false;
+        return totals;
+    }
+    for (; !store.atEnd(); store.next()) {
+        const int index = store.readInt(0);
+        const qint64 count = store.readValue(1).toLongLong();
+        if (count > 0 && index >= 0 && index < periods.size())
+            totals.append({periods.at(index).key, count, store.readDouble(2)});
+    }
+    store.closeQuery();
+    std::sort(totals.begin(), totals.end(), [&](const PeriodTotal &a, const PeriodTotal &b) { return a.key < b.key; });
     return totals;
 }
 

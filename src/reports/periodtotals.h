@@ -29,7 +29,12 @@ struct PeriodTotal {
 // Counts and sums `valueColumn` of `table` over each period, as ranges on the indexed
 // `timeColumn` (no formatting function applied to the column, so the index serves).
 // `condition` (may be empty) is an extra clause with its bound values, joined by "and".
-// Periods without rows are left out; the rest come in the order given.
+// Periods without rows are left out; the rest come in the order of their keys.
+// The statement periodTotals runs: one aggregate per period, joined by "union all", each
+// with the condition's values and then the period's two bounds.
+QString periodTotalsStatement(const QString &table, const QString &timeColumn, const QString &valueColumn,
+                              const QString &condition, int periodCount);
+
 QList<PeriodTotal> periodTotals(DataStore &store, const QString &table, const QString &timeColumn,
                                 const QString &valueColumn, const QString &condition,
                                 const QVariantList &conditionValues, const QList<Period> &periods, bool *ok = nullptr);

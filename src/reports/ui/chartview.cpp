@@ -106,7 +106,8 @@ bool ChartView::loadLineChart(const QString &path)
     auto *yAxis = new QValueAxis;
     yAxis->setRange(data->yMin, data->yMax > data->yMin ? data->yMax : data->yMin + 100);
     yAxis->setTickCount(data->intervals + 1);
-    yAxis->setLabelFormat(QStringLiteral("%g"));
+    // Whole numbers on the axis: the scale runs in hundreds.
+    yAxis->setLabelFormat(yAxis->max() - yAxis->min() >= 10 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
     yAxis->setLabelsFont(chartFont(12));
     yAxis->setLabelsColor(QColor(0x58, 0x7b, 0x8c));
     yAxis->setGridLineColor(QColor(0xc0, 0xc0, 0xc0));
@@ -160,7 +161,7 @@ bool ChartView::loadPieChart(const QString &path)
         chart->setTitleFont(chartFont(part.titleSize, part.titleBold));
         chart->setTitleBrush(part.titleColour);
         auto *series = new QPieSeries;
-        series->setPieSize(0.72);
+        series->setPieSize(0.66);
         series->setHoleSize(0.25);
         for (const PieSliceData &s : part.slices) {
             QString label;
@@ -182,8 +183,9 @@ bool ChartView::loadPieChart(const QString &path)
         chart->addSeries(series);
         chart->legend()->setVisible(part.showLegend);
         chart->legend()->setAlignment(Qt::AlignRight);
-        chart->legend()->setFont(chartFont(12));
+        chart->legend()->setFont(chartFont(11));
         chart->legend()->setLabelColor(part.textColour);
+        chart->setMargins(QMargins(2, 2, 2, 2));
         if (part.showLegend) {
             // The legend names the months; the slices keep their values.
             const auto markers = chart->legend()->markers(series);

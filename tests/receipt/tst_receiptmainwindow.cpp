@@ -2,7 +2,7 @@
 #include "programfolder.h"
 
 #include "app/mainwindow.h"
-#include "app/receiptbridge.h"
+#include "order/ui/orderpanel.h"
 #include "core/recordtable.h"
 #include "receipt/ui/previewwindow.h"
 

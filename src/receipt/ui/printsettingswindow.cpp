@@ -1,10 +1,13 @@
 #include "printsettingswindow.h"
 
 #include "receipt/defaultpictures.h"
+#include "receipt/printsettings.h"
 #include "receipt/receiptprofile.h"
 
 #include "core/datastore.h"
+#include "core/ui/named.h"
 #include "core/prompter.h"
+#include "core/recordkeys.h"
 #include "core/recordtable.h"
 
 #include <QCheckBox>
@@ -28,13 +31,6 @@ namespace vorlan {
 
 namespace {
 
-template<typename W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
 const char16_t *const kSlotLabels[] = {u"票头：",     u"店铺名称：", u"支付方式：", u"下单时间：",
                                        u"表单标题：", u"表单内容：", u"合计：",     u"减免标题：",
                                        u"减免内容：", u"已支付：",   u"桌号送餐信息："};
@@ -50,8 +46,8 @@ QPixmap fitted(const QImage &picture, const QSize &box)
 
 } // namespace
 
-QString printOutputKey() { return QStringLiteral("打印输出"); }
-QString pdfFolderKey() { return QStringLiteral("PDF文件夹"); }
+QString printOutputKey() { return recordkey::PrintOutput; }
+QString pdfFolderKey() { return recordkey::PdfFolder; }
 
 PrintSettingsWindow::PrintSettingsWindow(DataStore &store, ProgramPaths paths, Prompter &prompter,
                                          std::function<void()> refreshPreview, QWidget *owner)
@@ -230,14 +226,13 @@ PrintSettingsWindow::PrintSettingsWindow(DataStore &store, ProgramPaths paths, P
 
 void PrintSettingsWindow::load()
 {
-    RecordTable records(m_store);
-    const QString one = QStringLiteral("1");
-    m_paperType->setCurrentIndex(integerValue(records.read(QStringLiteral("小票类型"))));
-    m_profileType->setCurrentIndex(integerValue(records.read(QStringLiteral("设置类型"))));
+    const PrintSettings settings = readPrintSettings(m_store);
+    m_paperType->setCurrentIndex(settings.paperType);
+    m_profileType->setCurrentIndex(settings.profileType);
     if (m_profileType->currentIndex() == 0)
         setPresetControlsDisabled(true);
-    m_extra[0]->setChecked(records.read(QStringLiteral("附带信息1勾选")) == one);
-    m_extra[1]->setChecked(records.read(QStringLiteral("附带信息2勾选")) == one);
+    m_extra[0]->setChecked(settings.extraOn[0]);
+    m_extra[1]->setChecked(settings.extraOn[1]);
 
     const QString files[2] = {m_paths.topPicture(), m_paths.bottomPicture()};
     const QImage builtIn[2] = {defaultTopPicture(), defaultBottomPicture()};
@@ -248,32 +243,25 @@ void PrintSettingsWindow::load()
         m_pictureBox[i]->setPixmap(fitted(picture.isNull() ? builtIn[i] : picture, m_pictureBox[i]->size()));
     }
 
-    const QString extra1 = records.read(QStringLiteral("附带信息1"));
-    const QString extra2 = records.read(QStringLiteral("附带信息2"));
-    if (!extra1.isEmpty())
-        m_extraText[0]->setText(extra1);
-    if (!extra2.isEmpty())
-        m_extraText[1]->setText(extra2);
-    m_pictureOn[0]->setChecked(records.read(QStringLiteral("顶部图片勾选")) == one);
-    m_pictureOn[1]->setChecked(records.read(QStringLiteral("底部图片勾选")) == one);
     for (int i = 0; i < 2; ++i) {
+        if (!settings.extraText[i].isEmpty())
+            m_extraText[i]->setText(settings.extraText[i]);
+        m_pictureOn[i]->setChecked(settings.pictureOn[i]);
         m_pictureButton[i]->setEnabled(true);
         m_extraText[i]->setEnabled(true);
     }
-    m_copies->setText(records.read(QStringLiteral("打印份数")));
+    m_copies->setText(RecordTable(m_store).read(recordkey::Copies));
 
-    const QStringList sizes = profileParts(records.read(QStringLiteral("字体大小")), 11);
-    const QStringList bolds = profileParts(records.read(QStringLiteral("勾选加粗")), 11);
-    for (int n = 0; n < 11; ++n) {
+    const QStringList sizes = profileParts(RecordTable(m_store).read(recordkey::FontSizes), ReceiptSlotCount);
+    for (int n = 0; n < ReceiptSlotCount; ++n) {
         m_sizes[n]->setText(sizes.at(n));
-        m_bolds[n]->setChecked(integerValue(bolds.at(n)) != 0);
+        m_bolds[n]->setChecked(settings.bolds[n]);
     }
 
-    const bool toPdf = records.read(printOutputKey()) == one;
-    m_output->setCurrentIndex(toPdf ? 1 : 0);
-    m_pdfFolder->setEnabled(toPdf);
-    m_pdfFolderButton->setEnabled(toPdf);
-    m_pdfFolder->setText(QDir::toNativeSeparators(records.read(pdfFolderKey())));
+    m_output->setCurrentIndex(settings.toPdf ? 1 : 0);
+    m_pdfFolder->setEnabled(settings.toPdf);
+    m_pdfFolderButton->setEnabled(settings.toPdf);
+    m_pdfFolder->setText(QDir::toNativeSeparators(settings.pdfFolder));
 }
 
 void PrintSettingsWindow::setPresetControlsDisabled(bool disabled)
@@ -329,10 +317,8 @@ bool PrintSettingsWindow::checkSize(QLineEdit *edit, bool zeroAllowed)
 bool PrintSettingsWindow::validatePrintSettings()
 {
     const int copies = integerValue(m_copies->text());
-    if (copies < 1)
-        m_copies->setText(QStringLiteral("1"));
-    else if (copies > 4)
-        m_copies->setText(QStringLiteral("4"));
+    if (copies != clampCopies(copies))
+        m_copies->setText(QString::number(clampCopies(copies)));
 
     if (!checkSize(m_sizes[kPaidRow], true))
         return false;
@@ -346,54 +332,46 @@ bool PrintSettingsWindow::apply()
 {
     if (!validatePrintSettings())
         return false;
-    RecordTable records(m_store);
-    if (records.exists(QStringLiteral("字体大小")))
-        savePrintSettings();
+    // Without a profile the settings are refused with the program's own error number,
+    // and the window closes as it always has; a failed save keeps it open.
+    bool saved = true;
+    if (printProfileExists(m_store))
+        saved = savePrintSettings();
     else
         m_prompter.message(this, PromptIcon::None, QString(), QStringLiteral("设置失败.错误7763"));
     if (m_refreshPreview)
         m_refreshPreview();
-    return true;
+    return saved;
 }
 
-void PrintSettingsWindow::savePrintSettings()
+bool PrintSettingsWindow::savePrintSettings()
 {
-    // The chosen files are copied as they are, not re-encoded.
-    const QString files[2] = {m_paths.topPicture(), m_paths.bottomPicture()};
+    PrintSettings settings;
+    settings.paperType = m_paperType->currentIndex();
+    settings.profileType = m_profileType->currentIndex();
     for (int i = 0; i < 2; ++i) {
-        if (m_picturePath[i]->text().isEmpty())
-            continue;
-        QDir().mkpath(m_paths.dataDir());
-        QSaveFile out(files[i]);
-        if (!out.open(QIODevice::WriteOnly) || out.write(m_pictureData[i]) != m_pictureData[i].size() || !out.commit())
-            m_prompter.info(this, QStringLiteral("图片保存失败：") + QDir::toNativeSeparators(files[i]));
+        settings.extraOn[i] = m_extra[i]->isChecked();
+        settings.extraText[i] = m_extraText[i]->text();
+        settings.pictureOn[i] = m_pictureOn[i]->isChecked();
     }
+    settings.copies = integerValue(m_copies->text());
+    for (int n = 0; n < ReceiptSlotCount; ++n) {
+        settings.sizes[n] = integerValue(m_sizes[n]->text());
+        settings.bolds[n] = m_bolds[n]->isChecked();
+    }
+    settings.toPdf = m_output->currentIndex() == 1;
+    settings.pdfFolder = QDir::fromNativeSeparators(m_pdfFolder->text().trimmed());
 
-    auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    QStringList sizes;
-    QStringList bolds;
-    for (int n = 0; n < 11; ++n) {
-        sizes.append(QString::number(integerValue(m_sizes[n]->text())));
-        bolds.append(flag(m_bolds[n]->isChecked()));
+    // The chosen files are copied as they are, not re-encoded.
+    PictureReplacements pictures;
+    for (int i = 0; i < 2; ++i)
+        if (!m_picturePath[i]->text().isEmpty())
+            pictures[i] = m_pictureData[i];
+    if (const auto failure = vorlan::savePrintSettings(m_store, m_paths, settings, pictures)) {
+        m_prompter.info(this, QStringLiteral("打印设置保存失败，设置没有改变：%1").arg(*failure));
+        return false;
     }
-    RecordTable records(m_store);
-    const bool saved = inTransaction(m_store, [&] {
-        return records.write(QStringLiteral("小票类型"), QString::number(std::max(m_paperType->currentIndex(), 0)))
-            && records.write(QStringLiteral("设置类型"), QString::number(std::max(m_profileType->currentIndex(), 0)))
-            && records.write(QStringLiteral("附带信息1勾选"), flag(m_extra[0]->isChecked()))
-            && records.write(QStringLiteral("附带信息2勾选"), flag(m_extra[1]->isChecked()))
-            && records.write(QStringLiteral("附带信息1"), m_extraText[0]->text())
-            && records.write(QStringLiteral("附带信息2"), m_extraText[1]->text())
-            && records.write(QStringLiteral("顶部图片勾选"), flag(m_pictureOn[0]->isChecked()))
-            && records.write(QStringLiteral("底部图片勾选"), flag(m_pictureOn[1]->isChecked()))
-            && records.write(QStringLiteral("打印份数"), QString::number(integerValue(m_copies->text())))
-            && records.write(QStringLiteral("字体大小"), sizes.join(u'|'))
-            && records.write(QStringLiteral("勾选加粗"), bolds.join(u'|'))
-            && records.write(printOutputKey(), QString::number(m_output->currentIndex() == 1 ? 1 : 0))
-            && records.write(pdfFolderKey(), QDir::fromNativeSeparators(m_pdfFolder->text().trimmed()));
-    });
-    if (!saved)
-        m_prompter.info(this, QStringLiteral("打印设置保存失败，请重试。"));
+    return true;
 }
 
 } // namespace vorlan

@@ -34,7 +34,8 @@ public:
     PrintSettingsWindow(DataStore &store, ProgramPaths paths, Prompter &prompter, std::function<void()> refreshPreview,
                         QWidget *owner);
 
-    // "应用设置": validates, stores, redraws the preview. False when validation refused.
+    // "应用设置": validates, stores, redraws the preview. False when validation refused
+    // or the settings could not be stored (the operator has been told; nothing changed).
     bool apply();
     bool validatePrintSettings();
 
@@ -43,7 +44,7 @@ public:
 
 private:
     void load();
-    void savePrintSettings();
+    bool savePrintSettings();
     void setPresetControlsDisabled(bool disabled);
     void choosePicture(QLineEdit *pathEdit, QLabel *box, QByteArray &data);
     void checkPictureSize(const QImage &picture);

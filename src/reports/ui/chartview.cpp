@@ -1,5 +1,6 @@
 #include "chartview.h"
 
+#include "core/fonts.h"
 #include "core/prompter.h"
 
 #include <QtCharts/QBarCategoryAxis>
@@ -22,7 +23,7 @@ namespace {
 
 QFont chartFont(int pixelSize, bool bold = false)
 {
-    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    QFont font(chineseFontFamily());
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;

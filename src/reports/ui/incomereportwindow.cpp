@@ -3,6 +3,7 @@
 #include "chartview.h"
 #include "reportgrid.h"
 
+#include "core/ui/named.h"
 #include "core/numbers.h"
 #include "core/prompter.h"
 
@@ -11,17 +12,6 @@
 #include <QVBoxLayout>
 
 namespace vorlan {
-
-namespace {
-
-template<typename T>
-T *named(T *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-} // namespace
 
 IncomeReportWindow::IncomeReportWindow(AppContext &context, ReportWindowOptions options, QWidget *parent)
     : QDialog(parent)

@@ -1,5 +1,6 @@
 #include "periodpickers.h"
 
+#include "core/ui/named.h"
 #include "core/dates.h"
 
 #include <QComboBox>
@@ -13,13 +14,6 @@
 namespace vorlan {
 
 namespace {
-
-template<typename T>
-T *named(T *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 // The common frame: the prompt on top, the period controls, the two buttons.
 QHBoxLayout *buildFrame(QDialog *dialog, const QString &confirmName, const std::function<void()> &confirm)

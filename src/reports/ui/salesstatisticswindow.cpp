@@ -3,6 +3,7 @@
 #include "chartview.h"
 #include "reportgrid.h"
 
+#include "core/ui/named.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
 
@@ -16,13 +17,6 @@
 namespace vorlan {
 
 namespace {
-
-template<typename T>
-T *named(T *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 const QString kNoData = QStringLiteral("没有找到对应时间内的点单数据。");
 

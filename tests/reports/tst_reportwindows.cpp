@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -272,6 +273,10 @@ private slots:
         QVERIFY(series);
         QCOMPARE(series->count(), 2);
         QCOMPARE(series->slices().at(1)->value(), 1234.0);
+
+        // the charts are drawn by the program itself: no player movies are written anywhere
+        QVERIFY(QDir(home.context.paths.home).entryList({QStringLiteral("*.swf")}, QDir::Files).isEmpty());
+        QVERIFY(QDir(home.temp.path()).entryList({QStringLiteral("*.swf")}, QDir::Files).isEmpty());
 
         // the cursor always sits in the income column
         QTableWidget *table = window.grid();

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -351,6 +352,38 @@ private slots:
 
         QVERIFY(reportYears(2009).isEmpty());
         QCOMPARE(reportYears(2011), QStringList({"2011", "2010"}));
+    }
+
+    void aChartFileThatCannotBeWrittenShowsNoOldChart()
+    {
+        ReportHome home;
+        addSales2016(home.store);
+        addIncomeFebruary2016(home.store);
+        SalesState state;
+        SalesStatisticsWindow sales(home.context, state, optionsOn(QDate(2016, 6, 1)));
+        sales.start();
+        QCOMPARE(sales.chartView()->shownKind(), 1);
+        // a folder where the chart file should be: the write fails
+        QVERIFY(QFile::remove(lineChartPath(home.context.paths.home)));
+        QVERIFY(QDir().mkpath(lineChartPath(home.context.paths.home)));
+        sales.showMonthSales(QStringLiteral("2016-02"));
+        QCOMPARE(sales.grid()->cellText(0, 0), QStringLiteral("2016-02月 所有商品销售表"));
+        QCOMPARE(sales.chartView()->shownKind(), 0);
+
+        IncomeReportWindow income(home.context, optionsOn(QDate(2016, 6, 1)));
+        income.start();
+        QCOMPARE(income.chartView()->shownKind(), 2);
+        QVERIFY(income.showMonthIncome(QStringLiteral("2016"), QStringLiteral("2")));
+        QCOMPARE(income.chartView()->shownKind(), 0);
+        home.context.temporaryFolder = home.temp.path() + QStringLiteral("/gone");
+        QVERIFY(QDir(lineChartPath(home.context.paths.home)).removeRecursively());
+        IncomeReportWindow again(home.context, optionsOn(QDate(2016, 6, 1)));
+        again.start();
+        QVERIFY(again.showMonthIncome(QStringLiteral("2016"), QStringLiteral("2")));
+        QCOMPARE(again.chartView()->shownKind(), 1);
+        QVERIFY(again.showYearIncome(QStringLiteral("2016")));
+        QCOMPARE(again.grid()->rowCount(), 6);
+        QCOMPARE(again.chartView()->shownKind(), 0);
     }
 
     void missingChartComponentIsOfferedAndChartsStayEmpty()

@@ -142,8 +142,11 @@ bool IncomeReportWindow::showMonthIncome(const QString &year, const QString &mon
         return false;
     fillPeriodRows(report, QStringLiteral("本月总计收入："), QStringLiteral("本月有%1日的数据缺损"),
                    QStringLiteral("月总点单数量："), QStringLiteral("月点单均价："));
-    writeMonthIncomeChart(report, year, month, m_context.paths.home);
-    showChartPlayer(m_chart, ChartKind::Line, lineChartPath(m_context.paths.home), m_options.chartVersion);
+    // A chart file that could not be written would show the previous report's chart.
+    if (writeMonthIncomeChart(report, year, month, m_context.paths.home))
+        showChartPlayer(m_chart, ChartKind::Line, lineChartPath(m_context.paths.home), m_options.chartVersion);
+    else
+        m_chart->clear();
     return true;
 }
 
@@ -160,8 +163,10 @@ bool IncomeReportWindow::showYearIncome(const QString &year)
     fillPeriodRows(report, QStringLiteral("本年度总计收入："), QStringLiteral("本年度有%1个月的数据缺损"),
                    QStringLiteral("年度总点单数量："), QStringLiteral("年度点单均价："));
     const QString folder = m_pieFolder.isEmpty() ? m_context.temporaryFolder : m_pieFolder;
-    writeYearIncomePies(report, year, folder);
-    showChartPlayer(m_chart, ChartKind::Pie, pieDataPath(folder), m_options.chartVersion);
+    if (writeYearIncomePies(report, year, folder))
+        showChartPlayer(m_chart, ChartKind::Pie, pieDataPath(folder), m_options.chartVersion);
+    else
+        m_chart->clear();
     return true;
 }
 

@@ -180,8 +180,11 @@ void SalesStatisticsWindow::present(const SalesStatistics &s, bool clearChartWhe
     m_grid->setMerged(n + 4, 0, 2, QStringLiteral("总销售量：") + s.totalVolume);
 
     if (s.hasChart) {
-        writeSalesChart(s, m_context.paths.home);
-        showChartPlayer(m_chart, ChartKind::Line, lineChartPath(m_context.paths.home), m_options.chartVersion);
+        // A chart file that could not be written would show the previous report's chart.
+        if (writeSalesChart(s, m_context.paths.home))
+            showChartPlayer(m_chart, ChartKind::Line, lineChartPath(m_context.paths.home), m_options.chartVersion);
+        else
+            m_chart->clear();
     }
 }
 

@@ -304,7 +304,7 @@ const PieElement kPieElements[] = {
      "是否显示百分数值等（all,num,font,none）"},
 };
 
-QString pieValue(const QString &element, int index, const PieSpec &pie, const PieData &data)
+QString pieValue(const QString &element, int index, const PieSettings &pie, const PieData &data)
 {
     const bool first = index == 0;
     const bool knownMode = pie.percentMode == QLatin1String("all") || pie.percentMode == QLatin1String("num")
@@ -414,7 +414,7 @@ PieData yearIncomePieData(const QString &year, const QStringList &monthNames, co
         truncated.append(static_cast<qint64>(std::trunc(income)));
     const QStringList titles = {year + QStringLiteral("年 年收入参考"), year + QStringLiteral("年 开单数量参考")};
     for (int p = 0; p < 2; ++p) {
-        PieSpec &pie = data.pies[p];
+        PieSettings &pie = data.pies[p];
         pie.title = titles.at(p);
         pie.titleX = p == 0 ? 140 : 580;
         pie.titleY = 20;

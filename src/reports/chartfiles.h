@@ -98,7 +98,7 @@ private:
 };
 int lineChartScaleMax(const QList<QPair<double, double>> &rows);
 
-struct PieSpec {
+struct PieSettings {
     QString title;
     int titleX = 0, titleY = 0, titleSize = 0;
     bool titleBold = false;
@@ -117,7 +117,7 @@ struct PieData {
     std::optional<WinColor> background;
     WinColor sliceTextColour = 0;
     WinColor legendTextColour = 0;
-    PieSpec pies[2];
+    PieSettings pies[2];
 };
 
 QByteArray pieDataBytes(const PieData &data);

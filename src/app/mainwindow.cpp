@@ -18,6 +18,8 @@
 #include "receipt/ui/previewwindow.h"
 #include "receipt/ui/printsettingswindow.h"
 #include "receipt/ui/systemprintbackend.h"
+#include "reports/ui/incomereportwindow.h"
+#include "reports/ui/salesstatisticswindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -112,6 +114,14 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     connect(m_timer, &QTimer::timeout, this, &MainWindow::onClockTick);
 
     connect(form().previewButton, &QPushButton::clicked, this, &MainWindow::togglePreview);
+    if (QAction *income = menuAction(QStringLiteral("收入报表"))) {
+        income->setEnabled(true);
+        connect(income, &QAction::triggered, this, [this] { openIncomeReportWindow(m_context, this); });
+    }
+    if (QAction *sales = menuAction(QStringLiteral("销售统计"))) {
+        sales->setEnabled(true);
+        connect(sales, &QAction::triggered, this, [this] { openSalesStatisticsWindow(m_context, this); });
+    }
     if (QAction *printSettings = menuAction(QStringLiteral("打印设置"))) {
         printSettings->setEnabled(true);
         connect(printSettings, &QAction::triggered, this, &MainWindow::openPrintSettings);

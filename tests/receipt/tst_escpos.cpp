@@ -184,9 +184,13 @@ private slots:
         QImage clear(50, 50, QImage::Format_ARGB32);
         clear.fill(Qt::transparent);
         QCOMPARE(blackPixels(ditheredPicture(clear, 80, 80)), 0);
-        QImage black(10, 10, QImage::Format_RGB32);
-        black.fill(Qt::black);
-        QCOMPARE(blackPixels(ditheredPicture(black, 30, 20)), 600);
+        // Dark ink prints solid, light paper tones print nothing.
+        QImage ink(10, 10, QImage::Format_RGB32);
+        ink.fill(qRgb(0x1a, 0x1a, 0x1a));
+        QCOMPARE(blackPixels(ditheredPicture(ink, 30, 20)), 600);
+        QImage paper(10, 10, QImage::Format_RGB32);
+        paper.fill(qRgb(0xf0, 0xf0, 0xf0));
+        QCOMPARE(blackPixels(ditheredPicture(paper, 30, 20)), 0);
 
         // The page before thresholding holds only pure black and pure white: text is
         // drawn without grey edges, pictures are already dithered.

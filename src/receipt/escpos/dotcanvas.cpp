@@ -76,39 +76,64 @@ void DotReceiptCanvas::drawPicture(const QImage &picture, int x, int y, int w, i
 
 QImage blankDotPage(int width, int height)
 {
-    QImage page(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
-    page.fill(Qt::white);
+    // One byte a dot: the page is only ever black or white, and it is big.
+    QImage page(std::max(width, 1), std::max(height, 1), QImage::Format_Grayscale8);
+    page.fill(255);
     return page;
 }
 
+namespace {
+
+// Grey levels at or below kInkLevel print solid, at or above kPaperLevel print nothing:
+// a logo's dark ink or a QR code must not come out speckled. The tones between are
+// spread over the whole range.
+constexpr int kInkLevel = 40;
+constexpr int kPaperLevel = 215;
+
+} // namespace
+
 QImage ditheredPicture(const QImage &picture, int w, int h)
 {
-    QImage out(w, h, QImage::Format_RGB32);
+    QImage out(std::max(w, 1), std::max(h, 1), QImage::Format_Grayscale8);
+    out.fill(255);
     if (picture.isNull() || w <= 0 || h <= 0)
         return out;
-    const QImage scaled = picture.convertToFormat(QImage::Format_ARGB32)
-                              .scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                              .convertToFormat(QImage::Format_ARGB32);
 
-    // Grey levels in 1/16 steps so the error shares stay integers; two rows of error.
+    // Transparent parts print nothing: lay the picture on white at its own size, which
+    // is cheaper than at the printed size. Scaling stays in 32 bits, Qt's fast path.
+    QImage base;
+    if (picture.hasAlphaChannel()) {
+        base = QImage(picture.size(), QImage::Format_RGB32);
+        base.fill(Qt::white);
+        QPainter painter(&base);
+        painter.drawImage(0, 0, picture);
+    } else {
+        base = picture.convertToFormat(QImage::Format_RGB32);
+    }
+    if (base.size() != QSize(w, h))
+        base = base.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+    int level[256];
+    for (int g = 0; g < 256; ++g)
+        level[g] = std::clamp((g - kInkLevel) * 255 / (kPaperLevel - kInkLevel), 0, 255) * 16;
+
+    // Floyd–Steinberg in 1/16 grey steps so the error shares stay integers; two rows of
+    // error with a guard cell at either end.
     std::vector<int> current(size_t(w) + 2, 0);
     std::vector<int> next(size_t(w) + 2, 0);
     for (int row = 0; row < h; ++row) {
-        const QRgb *in = reinterpret_cast<const QRgb *>(scaled.constScanLine(row));
-        QRgb *dst = reinterpret_cast<QRgb *>(out.scanLine(row));
+        const QRgb *in = reinterpret_cast<const QRgb *>(base.constScanLine(row));
+        uchar *dst = out.scanLine(row);
         std::fill(next.begin(), next.end(), 0);
         // Serpentine order keeps the diffusion from drawing diagonal streaks.
         const bool leftToRight = row % 2 == 0;
+        const int ahead = leftToRight ? 1 : -1;
         for (int i = 0; i < w; ++i) {
             const int col = leftToRight ? i : w - 1 - i;
-            const QRgb p = in[col];
-            const int alpha = qAlpha(p);
-            const int grey = (qGray(p) * alpha + 255 * (255 - alpha)) / 255; // laid on white
-            const int value = grey * 16 + current[size_t(col) + 1];
+            const int value = level[qGray(in[col])] + current[size_t(col) + 1];
             const bool black = value < 128 * 16;
-            dst[col] = black ? 0xff000000u : 0xffffffffu;
+            dst[col] = black ? 0 : 255;
             const int error = value - (black ? 0 : 255 * 16);
-            const int ahead = leftToRight ? 1 : -1;
             current[size_t(col + ahead) + 1] += error * 7 / 16;
             next[size_t(col - ahead) + 1] += error * 3 / 16;
             next[size_t(col) + 1] += error * 5 / 16;
@@ -121,18 +146,20 @@ QImage ditheredPicture(const QImage &picture, int w, int h)
 
 QImage monoBitmap(const QImage &page)
 {
-    const QImage rgb = page.format() == QImage::Format_RGB32 || page.format() == QImage::Format_ARGB32
-                           ? page
-                           : page.convertToFormat(QImage::Format_RGB32);
-    QImage mono(rgb.width(), rgb.height(), QImage::Format_Mono);
+    const QImage grey = page.format() == QImage::Format_Grayscale8 ? page : page.convertToFormat(QImage::Format_Grayscale8);
+    QImage mono(grey.width(), grey.height(), QImage::Format_Mono);
     mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    for (int row = 0; row < rgb.height(); ++row) {
-        const QRgb *in = reinterpret_cast<const QRgb *>(rgb.constScanLine(row));
+    const int width = grey.width();
+    for (int row = 0; row < grey.height(); ++row) {
+        const uchar *in = grey.constScanLine(row);
         uchar *bits = mono.scanLine(row);
-        std::fill(bits, bits + mono.bytesPerLine(), uchar(0));
-        for (int col = 0; col < rgb.width(); ++col)
-            if (qGray(in[col]) < 128)
-                bits[col >> 3] |= uchar(0x80 >> (col & 7));
+        int col = 0;
+        for (int byte = 0; col < width; ++byte) {
+            uchar packed = 0;
+            for (int bit = 0; bit < 8; ++bit, ++col)
+                packed = uchar(packed << 1) | uchar(col < width && in[col] < 128);
+            bits[byte] = packed;
+        }
     }
     return mono;
 }

@@ -45,11 +45,13 @@ private:
     std::optional<QFontMetrics> m_metrics;
 };
 
-// A white page `width` dots wide and `height` rows long to draw a receipt on.
+// A white page `width` dots wide and `height` rows long to draw a receipt on
+// (Format_Grayscale8).
 QImage blankDotPage(int width, int height);
 
-// The picture scaled to w × h, laid on white (transparent parts print nothing) and
-// dithered with Floyd–Steinberg error diffusion: black pixels are 0xff000000, white ones
+// The picture scaled to w × h, laid on white (transparent parts print nothing), its
+// darkest and lightest tones clipped to black and white, and dithered with
+// Floyd–Steinberg error diffusion: black pixels are 0xff000000, white ones
 // 0xffffffff.
 QImage ditheredPicture(const QImage &picture, int w, int h);
 

@@ -2,7 +2,10 @@
 
 #include "core/paths.h"
 #include "core/recordtable.h"
+#include "receipt/escpos/escposbackend.h"
+#include "receipt/escpos/escpossettings.h"
 #include "receipt/printbackend.h"
+#include "receipt/receiptprofile.h"
 #include "receipt/ui/printsettingswindow.h"
 #include "receipt/ui/systemprintbackend.h"
 
@@ -53,9 +56,16 @@ ReceiptSnapshot receiptSnapshotFromForm(const MainForm &form)
     return order;
 }
 
-std::unique_ptr<PrintBackend> makePrintBackend(DataStore &store, const ProgramPaths &paths, QWidget *owner)
+std::unique_ptr<PrintBackend> makePrintBackend(DataStore &store, const ProgramPaths &paths, Prompter &prompter,
+                                               QWidget *owner)
 {
     RecordTable records(store);
+    if (records.read(printOutputKey()) == escPosOutputValue()) {
+        const EscPosSettings settings = loadEscPosSettings(records);
+        const bool narrow = integerValue(records.read(QStringLiteral("小票类型"))) == 0;
+        return std::make_unique<EscPosBackend>(escPosTarget(settings), escPosDotWidth(settings, narrow),
+                                               escPosEncoding(settings), &prompter, owner);
+    }
     if (records.read(printOutputKey()) == QStringLiteral("1"))
         return std::make_unique<PdfFolderBackend>(
             records.read(pdfFolderKey(), paths.home + QStringLiteral("/receipts")));

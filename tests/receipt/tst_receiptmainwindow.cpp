@@ -1,9 +1,12 @@
+#include "escposreader.h"
 #include "recordingcanvas.h"
 #include "programfolder.h"
 
 #include "app/mainwindow.h"
 #include "app/receiptbridge.h"
 #include "core/recordtable.h"
+#include "receipt/escpos/escpossettings.h"
+#include "receipt/ui/printsettingswindow.h"
 #include "receipt/ui/previewwindow.h"
 
 #include <QAction>
@@ -117,6 +120,38 @@ private slots:
         backend.cancelDialog = true;
         QVERIFY(!w.printReceipt(true));
         QCOMPARE(backend.jobs.size(), 2);
+    }
+
+    void printsToTheThermalPrinterChosenInSettings()
+    {
+        Home home;
+        FakeNetworkPrinter printer;
+        QVERIFY(printer.listen());
+        MainWindow w(home.context);
+        QVERIFY(w.start());
+        RecordTable records(*home.context.store);
+        records.write("打印份数", "2");
+        records.write(printOutputKey(), escPosOutputValue());
+        EscPosSettings settings;
+        settings.network = true;
+        settings.host = "127.0.0.1";
+        settings.port = QString::number(printer.port());
+        QVERIFY(saveEscPosSettings(records, settings));
+        fillOrder(w.form());
+        QVERIFY(w.printReceipt(false));
+        EscPosReading reading = readEscPos(printer.received());
+        QCOMPARE(reading.copies.size(), 2);
+        QCOMPARE(reading.cuts, 2);
+        QCOMPARE(reading.copies.first().width(), 384); // 58 mm paper
+        QVERIFY(home.prompter.shown.isEmpty());
+
+        // A printer that cannot be reached: the operator is told, and the order is not
+        // reported as printed.
+        settings.port = QString::number(closedLoopbackPort());
+        QVERIFY(saveEscPosSettings(records, settings));
+        QVERIFY(!w.printReceipt(true));
+        QCOMPARE(home.prompter.shown.size(), 1);
+        QVERIFY(home.prompter.shown.first().text.contains("连接被拒绝"));
     }
 };
 

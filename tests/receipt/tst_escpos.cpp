@@ -270,8 +270,6 @@ private slots:
         QVERIFY(first.height() > further.height() + 500); // the pictures are on the first only
         QCOMPARE(differingPixels(reading.copies.at(1), further), 0);
         QCOMPARE(differingPixels(reading.copies.at(2), further), 0);
-        if (const QByteArray dump = qgetenv("VORLAN_ESCPOS_DUMP"); !dump.isEmpty())
-            reading.copies.at(0).save(QString::fromLocal8Bit(dump) + "/escpos-copy1.png");
     }
 
     void devicePrintThroughFifo()
@@ -292,6 +290,33 @@ private slots:
         QCOMPARE(reading.bandBytesPerRow.first(), 48);
         QCOMPARE(differingPixels(reading.copies.at(0), expectedCopy(home, kNarrowDotWidth, true)), 0);
         QCOMPARE(differingPixels(reading.copies.at(1), expectedCopy(home, kNarrowDotWidth, false)), 0);
+    }
+
+    void printsIntoAPlainFile()
+    {
+        // A plain file stands in for a printer to capture what would be printed; each
+        // copy is appended.
+        TestHome home;
+        setUpShop(home, "2");
+        const QString path = home.dir.filePath("capture.bin");
+        QFile capture(path);
+        QVERIFY(capture.open(QIODevice::WriteOnly));
+        capture.close();
+        ScriptedPrompter prompter;
+        EscPosEncoding encoding;
+        encoding.density = 2;
+        EscPosBackend backend(device(path), kWideDotWidth, encoding, &prompter, nullptr);
+        QVERIFY(printReceipt(*home.store, home.paths, order(), backend, false));
+        QVERIFY(capture.open(QIODevice::ReadOnly));
+        const EscPosReading reading = readEscPos(capture.readAll());
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        QCOMPARE(reading.copies.size(), 2);
+        QCOMPARE(reading.densities, (QList<int>{2, 2}));
+        QCOMPARE(differingPixels(reading.copies.at(0), expectedCopy(home, kWideDotWidth, true)), 0);
+        QCOMPARE(differingPixels(reading.copies.at(1), expectedCopy(home, kWideDotWidth, false)), 0);
+        if (const QByteArray dump = qgetenv("VORLAN_ESCPOS_DUMP"); !dump.isEmpty())
+            for (int i = 0; i < reading.copies.size(); ++i)
+                reading.copies.at(i).save(QString::fromLocal8Bit(dump) + QStringLiteral("/file-copy%1.png").arg(i + 1));
     }
 
     void failuresAreToldAndNothingCountsAsPrinted_data()

@@ -3,6 +3,7 @@
 #include <QMutex>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include <arpa/inet.h>
@@ -210,6 +211,8 @@ bool FakeNetworkPrinter::listen()
                     if (uchar(buffer.at(parsed)) == 0x10) {
                         const std::optional<quint8> reply = answer(index, uchar(buffer.at(parsed + 2)));
                         if (reply) {
+                            if (replyDelayMs > 0)
+                                std::this_thread::sleep_for(std::chrono::milliseconds(replyDelayMs));
                             const char byte = char(*reply);
                             if (::send(client, &byte, 1, MSG_NOSIGNAL) != 1)
                                 open = false;

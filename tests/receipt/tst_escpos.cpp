@@ -13,7 +13,10 @@
 #include "receipt/receiptlayout.h"
 
 #include <QDir>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QTimer>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -270,6 +273,29 @@ private slots:
         QVERIFY(first.height() > further.height() + 500); // the pictures are on the first only
         QCOMPARE(differingPixels(reading.copies.at(1), further), 0);
         QCOMPARE(differingPixels(reading.copies.at(2), further), 0);
+    }
+
+    void theWindowKeepsRunningWhileAJobIsSent()
+    {
+        TestHome home;
+        FakeNetworkPrinter printer;
+        printer.replyDelayMs = 150; // three status replies: about half a second
+        QVERIFY(printer.listen());
+        int ticks = 0;
+        bool busy = true;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            ++ticks;
+            busy = busy && QGuiApplication::overrideCursor()
+                && QGuiApplication::overrideCursor()->shape() == Qt::BusyCursor;
+        });
+        timer.start(20);
+        EscPosBackend backend(network(printer.port()), kNarrowDotWidth, {}, nullptr, nullptr);
+        QVERIFY(printReceipt(*home.store, home.paths, order(), backend, true));
+        timer.stop();
+        QVERIFY2(ticks >= 5, QByteArray::number(ticks));
+        QVERIFY(busy);
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void devicePrintThroughFifo()

@@ -7,7 +7,7 @@
 
 #include "app/mainwindow.h"
 #include "core/datastore.h"
-#include "core/ui/qtprompter.h"
+#include "core/reportingprompter.h"
 #include "order/dishlookup.h"
 #include "order/ui/orderentry.h"
 
@@ -77,7 +77,7 @@ void run(int dishes, QTextStream &out)
 {
     // Outside the system temporary folder, where start-up would warn and wait.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-dishlist-XXXXXX"));
-    QtPrompter prompter;
+    ReportingPrompter prompter;
     AppContext context;
     context.paths.home = dir.path();
     context.prompter = &prompter;

@@ -3,7 +3,7 @@
 //   bench_startup DIR
 
 #include "app/mainwindow.h"
-#include "core/ui/qtprompter.h"
+#include "core/reportingprompter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
     }
     vorlan::AppContext context;
     context.paths.home = app.arguments().at(1);
-    vorlan::QtPrompter prompter;
+    vorlan::ReportingPrompter prompter;
     context.prompter = &prompter;
     vorlan::MainWindow window(context);
     if (!window.start())

@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlan"));
-    QApplication::setApplicationVersion(QStringLiteral("3.51"));
+    QApplication::setApplicationVersion(QStringLiteral(VORLAN_VERSION));
 
     const QString executableDir = QCoreApplication::applicationDirPath();
     vorlan::AppContext context;

@@ -1,97 +1,42 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
-#include "receiptbridge.h"
 #include "core/datastore.h"
-#include "core/dates.h"
+#include "core/fonts.h"
 #include "core/numbers.h"
 #include "core/prompter.h"
-#include "core/recordtable.h"
 #include "core/schema.h"
+#include "core/settingsfile.h"
 #include "core/todaycounters.h"
-#include "core/ui/combos.h"
-#include "receipt/printbackend.h"
+#include "core/ui/named.h"
+#include "masterdata/preferences.h"
+#include "masterdata/ui/preferencesdialogs.h"
 #include "receipt/printreceipt.h"
 #include "receipt/ui/previewwindow.h"
 #include "receipt/ui/printsettingswindow.h"
-#include "masterdata/ui/preferencesdialogs.h"
-#include "order/ui/keyboardflow.h"
-#include "order/ui/orderactions.h"
-#include "order/ui/orderentry.h"
-#include "order/ui/refreshingcombobox.h"
+#include "receipt/ui/systemprintbackend.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLockFile>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTableView>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace vorlan {
 
 namespace {
-
 const QColor kLinkYellow(255, 255, 0);
 const QColor kLinkGreen(128, 224, 0);
-
-template<typename W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-QLineEdit *lineEdit(const QString &name, QWidget *parent)
-{
-    return named(new QLineEdit(parent), name);
-}
-
-QComboBox *comboBox(const QString &name, QWidget *parent)
-{
-    return named(new QComboBox(parent), name);
-}
-
-// A combo box whose list is refilled from its table just before it drops down.
-QComboBox *refreshingComboBox(const QString &name, QWidget *parent)
-{
-    return named(new RefreshingComboBox(parent), name);
-}
-
-QGroupBox *groupBox(const QString &name, const QString &title, QWidget *parent)
-{
-    auto *box = named(new QGroupBox(title, parent), name);
-    return box;
-}
-
-QFormLayout *formLayout(QWidget *parent)
-{
-    auto *form = new QFormLayout(parent);
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->setContentsMargins(8, 6, 8, 6);
-    form->setVerticalSpacing(5);
-    return form;
-}
-
 } // namespace
 
 QString documentsFolder()
@@ -112,20 +57,21 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Vorlan ") + m_context.versionText);
-    buildForm();
-    buildToolBarAndMenus();
-    resize(791, 723);
 
-    m_orderEntry = new OrderEntry(m_form, m_context, m_catalog, m_tableCodes, m_tableNames,
-                                  [this] { refreshPreview(); }, this);
-    OrderActions::Hooks hooks;
+    OrderPanel::Hooks hooks;
     hooks.refreshTodayCounters = [this] { return refreshTodayCounters(); };
     hooks.printReceipt = [this](bool singleCopy) { return printReceipt(singleCopy); };
     hooks.now = [this] { return m_clock(); };
-    m_orderActions = new OrderActions(m_form, m_context, *m_orderEntry, std::move(hooks), this);
-    m_keyboardFlow = new KeyboardFlow(
-        m_form, *m_orderActions, [this] { return static_cast<QWidget *>(previewWindow()); },
-        [this] { refreshPreview(); }, this);
+    hooks.refreshPreview = [this] { refreshPreview(); };
+    hooks.previewWindow = [this] { return static_cast<QWidget *>(m_preview); };
+    m_panel = new OrderPanel(m_context, std::move(hooks), this);
+    setCentralWidget(m_panel);
+    for (QLabel *link : {form().guideLink, form().printHelpLink})
+        link->installEventFilter(this);
+    buildStatusBar();
+    buildToolBarAndMenus();
+    resize(791, 723);
+
     if (QAction *preferences = menuAction(QStringLiteral("设置"))) {
         preferences->setEnabled(true);
         connect(preferences, &QAction::triggered, this, [this] {
@@ -133,8 +79,8 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
             dialog.exec();
         });
     }
-    m_form.timeFormatButton->setEnabled(true);
-    connect(m_form.timeFormatButton, &QPushButton::clicked, this, [this] {
+    form().timeFormatButton->setEnabled(true);
+    connect(form().timeFormatButton, &QPushButton::clicked, this, [this] {
         TimeFormatDialog dialog(m_context, this);
         dialog.exec();
         refreshPreview();
@@ -144,7 +90,7 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &MainWindow::onClockTick);
 
-    connect(m_form.previewButton, &QPushButton::clicked, this, &MainWindow::togglePreview);
+    connect(form().previewButton, &QPushButton::clicked, this, &MainWindow::togglePreview);
     if (QAction *printSettings = menuAction(QStringLiteral("打印设置"))) {
         printSettings->setEnabled(true);
         connect(printSettings, &QAction::triggered, this, &MainWindow::openPrintSettings);
@@ -156,172 +102,23 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The order handlers read members of this window; an editor still open in the grid
-    // commits while the children are destroyed, when those members are already gone.
-    delete m_keyboardFlow;
-    m_keyboardFlow = nullptr;
-    delete m_orderActions;
-    m_orderActions = nullptr;
-    delete m_orderEntry;
-    m_orderEntry = nullptr;
     delete m_preview;
     m_preview = nullptr;
     saveLastSelections();
+    // The panel's handlers go before the store they use.
+    delete m_panel;
+    m_panel = nullptr;
     m_context.store = nullptr;
 }
 
-void MainWindow::buildForm()
+void MainWindow::buildStatusBar()
 {
-    auto *central = new QWidget(this);
-    setCentralWidget(central);
-    m_form.window = this;
-
-    // Left column: order header, lines, discount, payment.
-    auto *left = new QVBoxLayout;
-    auto *headerForm = new QFormLayout;
-    headerForm->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    headerForm->setVerticalSpacing(5);
-    m_form.orderNumber = lineEdit(QStringLiteral("编辑框_编号"), central);
-    m_form.header = refreshingComboBox(QStringLiteral("组合框_票头"), central);
-    m_form.shopName = refreshingComboBox(QStringLiteral("组合框_店铺名称"), central);
-    m_form.orderTime = lineEdit(QStringLiteral("编辑框_时间"), central);
-    m_form.timeFormatButton = named(new QPushButton(QStringLiteral("…"), central), QStringLiteral("按钮_时间设置"));
-    m_form.timeFormatButton->setFixedWidth(28);
-    m_form.timeFormatButton->setToolTip(QStringLiteral("选择时间格式"));
-    m_form.timeFormatButton->setEnabled(false);
-    auto *timeRow = new QHBoxLayout;
-    timeRow->setSpacing(4);
-    timeRow->addWidget(m_form.orderTime);
-    timeRow->addWidget(m_form.timeFormatButton);
-    headerForm->addRow(QStringLiteral("编      号："), m_form.orderNumber);
-    headerForm->addRow(QStringLiteral("票      头："), m_form.header);
-    headerForm->addRow(QStringLiteral("店铺名称："), m_form.shopName);
-    headerForm->addRow(QStringLiteral("下单时间："), timeRow);
-    left->addLayout(headerForm);
-
-    m_form.linesGroup = groupBox(QStringLiteral("分组框6"), QStringLiteral("已点商品(F6)"), central);
-    auto *linesLayout = new QVBoxLayout(m_form.linesGroup);
-    linesLayout->setContentsMargins(6, 6, 6, 6);
-    m_form.grid = named(new QTableWidget(1, 4, m_form.linesGroup), QStringLiteral("高级表格1"));
-    m_form.grid->verticalHeader()->setVisible(false);
-    m_form.grid->verticalHeader()->setDefaultSectionSize(24);
-    m_form.grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    linesLayout->addWidget(m_form.grid);
-    left->addWidget(m_form.linesGroup, 1);
-
-    m_form.discountGroup = groupBox(QStringLiteral("分组框3"), QStringLiteral("折扣信息(F4)"), central);
-    auto *discountForm = formLayout(m_form.discountGroup);
-    m_form.discount = refreshingComboBox(QStringLiteral("组合框_减免"), m_form.discountGroup);
-    m_form.discountPortions = lineEdit(QStringLiteral("编辑框_减免份数"), m_form.discountGroup);
-    m_form.discountAmount = lineEdit(QStringLiteral("编辑框_减免金额"), m_form.discountGroup);
-    discountForm->addRow(QStringLiteral("减 免(F7)："), m_form.discount);
-    discountForm->addRow(QStringLiteral("减免份数："), m_form.discountPortions);
-    discountForm->addRow(QStringLiteral("减免金额："), m_form.discountAmount);
-    left->addWidget(m_form.discountGroup);
-
-    m_form.paymentGroup = groupBox(QStringLiteral("分组框2"), QStringLiteral("付款信息(F5)"), central);
-    auto *paymentForm = formLayout(m_form.paymentGroup);
-    m_form.total = lineEdit(QStringLiteral("编辑框_合计"), m_form.paymentGroup);
-    m_form.paymentMethod = comboBox(QStringLiteral("组合框_付款方式"), m_form.paymentGroup);
-    m_form.paymentMethod->addItems({QStringLiteral("现金支付"), QStringLiteral("微信支付"), QStringLiteral("支付宝支付"),
-                                    QStringLiteral("在线支付"), QStringLiteral("到付"), QStringLiteral("混合支付"),
-                                    QStringLiteral("预付")});
-    m_form.paymentMethod->setCurrentIndex(-1);
-    m_form.paid = lineEdit(QStringLiteral("编辑框_已支付"), m_form.paymentGroup);
-    m_form.actuallyPaid = lineEdit(QStringLiteral("编辑框_实付"), m_form.paymentGroup);
-    paymentForm->addRow(QStringLiteral("合      计："), m_form.total);
-    paymentForm->addRow(QStringLiteral("支付方式："), m_form.paymentMethod);
-    paymentForm->addRow(QStringLiteral("已      付："), m_form.paid);
-    paymentForm->addRow(QStringLiteral("实      付："), m_form.actuallyPaid);
-    left->addWidget(m_form.paymentGroup);
-
-    // Right column: dish lookup, delivery, remark.
-    auto *right = new QVBoxLayout;
-    m_form.dishGroup = groupBox(QStringLiteral("分组框1"), QStringLiteral("点单(F1)"), central);
-    m_form.dishGroup->setFixedHeight(328);
-    auto *dishLayout = new QVBoxLayout(m_form.dishGroup);
-    dishLayout->setContentsMargins(8, 6, 8, 8);
-    auto *codeForm = new QFormLayout;
-    m_form.dishCode = lineEdit(QStringLiteral("编辑框_项目代号"), m_form.dishGroup);
-    codeForm->addRow(QStringLiteral("商品代码："), m_form.dishCode);
-    dishLayout->addLayout(codeForm);
-    m_form.dishList = named(new QTableView(m_form.dishGroup), QStringLiteral("超级列表框2"));
-    m_form.dishList->setFixedHeight(272);
-    m_form.dishList->verticalHeader()->setVisible(false);
-    m_form.dishList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_form.dishList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_form.dishList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    dishLayout->addWidget(m_form.dishList);
-    right->addWidget(m_form.dishGroup);
-
-    // Kept for table service; hidden in the takeout layout.
-    m_form.tableGroup = groupBox(QStringLiteral("分组框4"), QStringLiteral("桌号/号牌(F2)"), central);
-    auto *tableForm = formLayout(m_form.tableGroup);
-    m_form.tableCode = lineEdit(QStringLiteral("编辑框_时间2"), m_form.tableGroup);
-    m_form.table = refreshingComboBox(QStringLiteral("组合框_桌号"), m_form.tableGroup);
-    tableForm->addRow(QStringLiteral("桌号代码："), m_form.tableCode);
-    tableForm->addRow(QString(), m_form.table);
-    m_form.tableGroup->hide();
-
-    m_form.deliveryGroup = groupBox(QStringLiteral("分组框5"), QStringLiteral("配送信息(F3)"), central);
-    auto *deliveryForm = formLayout(m_form.deliveryGroup);
-    m_form.phone = lineEdit(QStringLiteral("编辑框_电话"), m_form.deliveryGroup);
-    m_form.name = lineEdit(QStringLiteral("编辑框_姓名"), m_form.deliveryGroup);
-    m_form.address = lineEdit(QStringLiteral("编辑框_地址"), m_form.deliveryGroup);
-    deliveryForm->addRow(QStringLiteral("电      话："), m_form.phone);
-    deliveryForm->addRow(QStringLiteral("姓      名："), m_form.name);
-    deliveryForm->addRow(QStringLiteral("地      址："), m_form.address);
-    right->addWidget(m_form.deliveryGroup);
-
-    m_form.remarkGroup = groupBox(QStringLiteral("分组框7"), QStringLiteral("备注信息(F7)"), central);
-    auto *remarkForm = formLayout(m_form.remarkGroup);
-    m_form.remark = named(new QPlainTextEdit(m_form.remarkGroup), QStringLiteral("编辑框_备注"));
-    remarkForm->addRow(QStringLiteral("备      注："), m_form.remark);
-    right->addWidget(m_form.remarkGroup, 1);
-
-    auto *columns = new QHBoxLayout;
-    columns->setSpacing(10);
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
-
-    // Bottom: buttons and the two help links.
-    auto *bottom = new QHBoxLayout;
-    m_form.guideLink = named(new QLabel(QStringLiteral("查看使用教程"), central), QStringLiteral("透明标签13"));
-    m_form.printHelpLink = named(new QLabel(QStringLiteral("无法打印怎么办？"), central), QStringLiteral("透明标签11"));
-    for (QLabel *link : {m_form.guideLink, m_form.printHelpLink}) {
-        link->setCursor(Qt::PointingHandCursor);
-        link->setContentsMargins(8, 3, 8, 3);
-        link->installEventFilter(this);
-    }
-    m_form.previewButton = named(new QPushButton(QStringLiteral("预览"), central), QStringLiteral("按钮_预览"));
-    m_form.clearButton = named(new QPushButton(QStringLiteral("清空(F10)"), central), QStringLiteral("按钮_清空"));
-    m_form.printOnlyButton = named(new QPushButton(QStringLiteral("打单(F11)"), central), QStringLiteral("按钮_打单结算1"));
-    m_form.settleButton = named(new QPushButton(QStringLiteral("打单结算(F12)"), central), QStringLiteral("按钮_打单结算"));
-    m_form.settleButton->setDefault(false);
-    m_form.settleButton->setAutoDefault(false);
-    m_form.orderId = lineEdit(QStringLiteral("ID"), central);
-    m_form.orderId->hide();
-    bottom->addWidget(m_form.guideLink);
-    bottom->addWidget(m_form.printHelpLink);
-    bottom->addStretch(1);
-    for (QPushButton *b : {m_form.previewButton, m_form.clearButton, m_form.printOnlyButton, m_form.settleButton}) {
-        b->setMinimumHeight(34);
-        b->setAutoDefault(false);
-        bottom->addWidget(b);
-    }
-    m_form.settleButton->setMinimumWidth(120);
-
-    auto *outer = new QVBoxLayout(central);
-    outer->setContentsMargins(10, 6, 10, 6);
-    outer->addLayout(columns, 1);
-    outer->addLayout(bottom);
-
-    m_form.statusBar = named(new QStatusBar(this), QStringLiteral("状态条1"));
-    setStatusBar(m_form.statusBar);
+    auto *bar = named(new QStatusBar(this), QStringLiteral("状态条1"));
+    setStatusBar(bar);
     for (int i = 0; i < 2; ++i) {
-        m_statusSections[i] = named(new QLabel(m_form.statusBar), QStringLiteral("状态条1_%1").arg(i));
+        m_statusSections[i] = named(new QLabel(bar), QStringLiteral("状态条1_%1").arg(i));
         m_statusSections[i]->setContentsMargins(6, 0, 6, 0);
-        m_form.statusBar->addWidget(m_statusSections[i], 1);
+        bar->addWidget(m_statusSections[i], 1);
     }
     setLinkColour(kLinkYellow);
 }
@@ -371,14 +168,11 @@ void MainWindow::buildToolBarAndMenus()
         if (auto *button = qobject_cast<QToolButton *>(m_toolBar->widgetForAction(entry)))
             button->setPopupMode(QToolButton::InstantPopup);
     }
-
-    m_lineMenu = named(new QMenu(this), QStringLiteral("A菜单"));
-    m_lineMenu->addAction(QStringLiteral("删除行"));
 }
 
 QAction *MainWindow::menuAction(const QString &text) const
 {
-    for (QMenu *menu : {m_settingsMenu, m_helpMenu, m_lineMenu})
+    for (QMenu *menu : {m_settingsMenu, m_helpMenu})
         for (QAction *action : menu->actions())
             if (action->text() == text)
                 return action;
@@ -391,7 +185,7 @@ QAction *MainWindow::menuAction(const QString &text) const
 void MainWindow::applySkin()
 {
     qApp->setStyle(QStringLiteral("Fusion"));
-    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    QFont font(chineseFontFamily());
     font.setPixelSize(13);
     qApp->setFont(font);
     setStyleSheet(QStringLiteral(
@@ -414,6 +208,7 @@ bool MainWindow::start()
     }
     m_startDate = m_clock().date();
     checkChartComponent();
+    checkSettingsFile();
 
     m_store = std::make_unique<DataStore>(QStringLiteral("vorlan-%1").arg(reinterpret_cast<quintptr>(this)));
     const OpenedStore opened = openDataStore(*m_store, m_context.paths.dataDir(), m_context.paths.databasePath(),
@@ -428,22 +223,9 @@ bool MainWindow::start()
     }
     m_context.store = m_store.get();
     m_context.decimalPlaces = opened.decimalPlaces;
+    m_context.timeFormat = readTimeFormat(*m_store);
 
-    m_orderEntry->refreshHeaderList();
-    m_orderEntry->refreshShopList();
-    m_orderEntry->refreshDiscountList();
-    loadTableList();
-    restoreLastSelections();
-    m_form.orderNumber->setText(QString::number(refreshTodayCounters()));
-    m_form.grid->setColumnWidth(0, 115);
-    m_form.grid->setColumnWidth(1, 70);
-    m_form.grid->setColumnWidth(2, 56);
-    m_form.grid->horizontalHeader()->setStretchLastSection(true);
-    m_form.grid->setHorizontalHeaderLabels(
-        {QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("单位"), QStringLiteral("小计")});
-    loadDishCatalog();
-
-    m_form.orderTime->setText(formatOrderTime(m_clock(), m_context.timeFormat));
+    m_panel->start();
     m_timer->start();
     m_started = true;
     openPreview();
@@ -486,61 +268,37 @@ void MainWindow::checkChartComponent()
         openDocument(QStringLiteral("usage-guide.html#charts"));
 }
 
-void MainWindow::restoreLastSelections()
+void MainWindow::checkSettingsFile()
 {
-    RecordTable records(*m_store);
-    m_context.timeFormat = records.read(QStringLiteral("时间格式"), QStringLiteral("0")).toInt();
-    selectComboByText(m_form.header, records.read(QStringLiteral("票头")));
-    selectComboByText(m_form.shopName, records.read(QStringLiteral("店铺名称")));
-    selectComboByText(m_form.discount, records.read(QStringLiteral("减免")));
-    m_form.discountPortions->setText(records.read(QStringLiteral("减免份数")));
-    m_form.discountAmount->setText(records.read(QStringLiteral("减免金额")));
-    selectComboByText(m_form.paymentMethod, records.read(QStringLiteral("付款方式")));
+    if (const auto problem = settingsFileProblem(m_context.paths.configPath()))
+        tellSettingsFileProblem(*problem);
+}
+
+void MainWindow::tellSettingsFileProblem(const QString &problem)
+{
+    // Once per run: the defaults stand in for its entries meanwhile.
+    if (m_settingsProblemTold || problem.isEmpty())
+        return;
+    m_settingsProblemTold = true;
+    m_context.prompter->info(this, problem + QStringLiteral("\n\n打印宽度暂用默认值（58小票 480，80小票 700）。"));
 }
 
 void MainWindow::saveLastSelections()
 {
-    if (!m_started || m_selectionsSaved || !m_store)
+    if (!m_started || m_selectionsSaved || !m_store || !m_panel)
         return;
     m_selectionsSaved = true;
-    RecordTable records(*m_store);
-    inTransaction(*m_store, [&] {
-        records.write(QStringLiteral("票头"), m_form.header->currentText());
-        records.write(QStringLiteral("店铺名称"), m_form.shopName->currentText());
-        records.write(QStringLiteral("减免"), m_form.discount->currentText());
-        records.write(QStringLiteral("减免份数"), m_form.discountPortions->text());
-        records.write(QStringLiteral("减免金额"), m_form.discountAmount->text());
-        records.write(QStringLiteral("付款方式"), m_form.paymentMethod->currentText());
-        return true;
-    });
+    m_panel->saveLastSelections();
 }
 
 int MainWindow::refreshTodayCounters()
 {
+    if (!m_store)
+        return 1;
     const DayCounters counters = readDayCounters(*m_store, m_clock().date());
     m_statusSections[0]->setText(QStringLiteral("今日打单数量：") + QString::number(counters.orderCount));
     m_statusSections[1]->setText(QStringLiteral("今日收入总额：") + formatDouble(counters.income));
     return counters.highestNumber + 1;
-}
-
-void MainWindow::loadDishCatalog()
-{
-    m_catalog = readDishCatalog(*m_store);
-    // The listed dishes are catalog positions; list them again from the new catalog.
-    m_orderEntry->filterDishList();
-}
-
-void MainWindow::loadTableList()
-{
-    m_tableCodes.clear();
-    m_tableNames.clear();
-    m_store->query(QStringLiteral("select 代号, 桌号名称 from 桌号 order by ID"));
-    while (!m_store->atEnd()) {
-        m_tableCodes.append(m_store->readText(0));
-        m_tableNames.append(m_store->readText(1));
-        m_store->next();
-    }
-    m_store->closeQuery();
 }
 
 void MainWindow::refreshPreview()
@@ -556,8 +314,7 @@ void MainWindow::openPreview()
     if (!m_store)
         return;
     if (!m_preview)
-        m_preview = new PreviewWindow(*m_store, m_context.paths, [this] { return receiptSnapshotFromForm(m_form); },
-                                      this);
+        m_preview = new PreviewWindow(*m_store, m_context.paths, [this] { return m_panel->receiptSnapshot(); }, this);
     m_preview->show();
     m_preview->dockTo(this);
     m_preview->renderPreview();
@@ -581,7 +338,11 @@ bool MainWindow::printReceipt(bool singleCopy)
         chosen = makePrintBackend(*m_store, m_context.paths, *m_context.prompter, this);
         backend = chosen.get();
     }
-    return vorlan::printReceipt(*m_store, m_context.paths, receiptSnapshotFromForm(m_form), *backend, singleCopy);
+    QString settingsProblem;
+    const bool printed = vorlan::printReceipt(*m_store, m_context.paths, m_panel->receiptSnapshot(), *backend,
+                                              singleCopy, &settingsProblem);
+    tellSettingsFileProblem(settingsProblem);
+    return printed;
 }
 
 void MainWindow::openPrintSettings()
@@ -594,7 +355,7 @@ void MainWindow::openPrintSettings()
 void MainWindow::setLinkColour(const QColor &colour)
 {
     m_linkColour = colour;
-    for (QLabel *link : {m_form.guideLink, m_form.printHelpLink}) {
+    for (QLabel *link : {form().guideLink, form().printHelpLink}) {
         QPalette palette = link->palette();
         palette.setColor(QPalette::WindowText, colour);
         link->setPalette(palette);
@@ -607,10 +368,9 @@ void MainWindow::onClockTick()
     const QDateTime now = m_clock();
     if (now.date() != m_startDate) {
         m_startDate = now.date();
-        m_form.orderNumber->setText(QString::number(refreshTodayCounters()));
+        m_panel->startNewDay();
     }
-    if (m_form.settleButton->text() != QStringLiteral("修改(F12)"))
-        m_form.orderTime->setText(formatOrderTime(now, m_context.timeFormat));
+    m_panel->showTime(now);
 }
 
 void MainWindow::openDocument(const QString &fileName)
@@ -650,9 +410,9 @@ void MainWindow::moveEvent(QMoveEvent *event)
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == m_form.guideLink)
+        if (watched == form().guideLink)
             openDocument(QStringLiteral("usage-guide.html"));
-        else if (watched == m_form.printHelpLink)
+        else if (watched == form().printHelpLink)
             openDocument(QStringLiteral("printing-help.html"));
     }
     return QMainWindow::eventFilter(watched, event);

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "core/appcontext.h"
-#include "order/dishcatalog.h"
-#include "order/ui/mainform.h"
+#include "order/ui/orderpanel.h"
 
 #include <QColor>
 #include <QDate>
@@ -23,13 +22,11 @@ namespace vorlan {
 
 class DataStore;
 class PreviewWindow;
-class OrderEntry;
-class OrderActions;
-class KeyboardFlow;
 
-// The order-entry window: its frame (toolbar, pop-up menus, status bar, one-second clock),
-// the start-up sequence and saving the operator's last choices. The order fields' own
-// behaviour lives with the order-entry handlers.
+// The program's main window, a frame: it places the order panel, the toolbar and menus,
+// the status bar with today's counters, the one-second clock and the docked receipt
+// preview; it runs the start-up sequence and opens the other windows. The order itself
+// is the OrderPanel's.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -44,8 +41,6 @@ public:
     // Recomputes today's order count and income into the status bar; returns the next
     // order number of the day.
     int refreshTodayCounters();
-    void loadDishCatalog();
-    void loadTableList();
     // Redraws the receipt preview when it is open.
     void refreshPreview();
     // The receipt preview docked to the right (opened at start-up, toggled by 按钮_预览).
@@ -59,14 +54,19 @@ public:
     // Saves the last selections (header, shop, discount, payment) to the records table.
     void saveLastSelections();
 
-    const MainForm &form() const { return m_form; }
+    OrderPanel *orderPanel() const { return m_panel; }
+    // Shortcuts to the order panel, for the windows that work on the order.
+    void loadDishCatalog() { m_panel->loadDishCatalog(); }
+    void loadTableList() { m_panel->loadTableList(); }
+    const MainForm &form() const { return m_panel->form(); }
+    const DishCatalog &dishCatalog() const { return m_panel->dishCatalog(); }
+    OrderEntry *orderEntry() const { return m_panel->orderEntry(); }
+    OrderActions *orderActions() const { return m_panel->orderActions(); }
+    KeyboardFlow *keyboardFlow() const { return m_panel->keyboardFlow(); }
+    QStringList tableCodes() const { return m_panel->tableCodes(); }
+    QStringList tableNames() const { return m_panel->tableNames(); }
+
     AppContext &context() { return m_context; }
-    const DishCatalog &dishCatalog() const { return m_catalog; }
-    OrderEntry *orderEntry() const { return m_orderEntry; }
-    OrderActions *orderActions() const { return m_orderActions; }
-    KeyboardFlow *keyboardFlow() const { return m_keyboardFlow; }
-    QStringList tableCodes() const { return m_tableCodes; }
-    QStringList tableNames() const { return m_tableNames; }
     QMenu *settingsMenu() const { return m_settingsMenu; }
     QMenu *helpMenu() const { return m_helpMenu; }
     QToolBar *toolBar() const { return m_toolBar; }
@@ -83,19 +83,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildForm();
+    void buildStatusBar();
     void buildToolBarAndMenus();
     void applySkin();
     bool warnWhenInTemporaryFolder();
     bool acquireInstanceLock();
     void checkChartComponent();
-    void restoreLastSelections();
+    void checkSettingsFile();
+    void tellSettingsFileProblem(const QString &problem);
     void openDocument(const QString &fileName);
     void showAbout();
     void setLinkColour(const QColor &colour);
 
     AppContext &m_context;
-    MainForm m_form;
     std::unique_ptr<DataStore> m_store;
     std::unique_ptr<QLockFile> m_lock;
     std::function<QDateTime()> m_clock;
@@ -103,18 +103,12 @@ private:
     QColor m_linkColour;
     bool m_started = false;
     bool m_selectionsSaved = false;
+    bool m_settingsProblemTold = false;
 
-    DishCatalog m_catalog;
-    OrderEntry *m_orderEntry = nullptr;
-    OrderActions *m_orderActions = nullptr;
-    KeyboardFlow *m_keyboardFlow = nullptr;
-    QStringList m_tableCodes;
-    QStringList m_tableNames;
-
+    OrderPanel *m_panel = nullptr;
     QToolBar *m_toolBar = nullptr;
     QMenu *m_settingsMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
-    QMenu *m_lineMenu = nullptr;
     QLabel *m_statusSections[2] = {nullptr, nullptr};
     QTimer *m_timer = nullptr;
     PreviewWindow *m_preview = nullptr;

@@ -18,7 +18,7 @@ struct AppContext {
     DataStore *store = nullptr;
     Prompter *prompter = nullptr;
     PrintBackend *printBackend = nullptr; // tests choose one; otherwise the operator's choice
-    QString versionText = QStringLiteral("3.51");
+    QString versionText = QStringLiteral(VORLAN_VERSION);
     int timeFormat = 0;    // 0, 1 or 2 (formatOrderTime)
     int decimalPlaces = 1; // decimal places of order-line quantities
 };

@@ -1,34 +1,47 @@
 #include "defaultrecords.h"
 
+#include "datastore.h"
+#include "recordkeys.h"
 #include "recordtable.h"
 #include "settingsfile.h"
 
+#include <functional>
+
 namespace vorlan {
 
-void createDefaultRecords(DataStore &store, const QString &configPath)
+bool createDefaultRecords(DataStore &store, const QString &configPath)
 {
+    using namespace recordkey;
+    // The older settings file is read only for the keys that are actually missing.
+    auto setting = [&](const char *key) {
+        return [&configPath, key] { return readSetting(configPath, QString::fromLatin1(key), {}, false); };
+    };
+    const QString one = QStringLiteral("1");
+    const std::pair<QString, std::function<QString()>> defaults[] = {
+        {PaperType, [] { return QStringLiteral("0"); }},
+        {ProfileType, [] { return QStringLiteral("1"); }},
+        {FontSizes, [] { return QStringLiteral("9|9|9|9|9|9|12|9|9|12|12"); }},
+        {FontBolds, [] { return QStringLiteral("0|0|0|0|0|0|1|0|0|1|1"); }},
+        {Header, [] { return QStringLiteral("微信点餐"); }},
+        {ShopName, [] { return QStringLiteral("白云快餐"); }},
+        {Extra1On, [] { return QStringLiteral("1"); }},
+        {Extra2On, [tx = setting("TX")] { return tx() == QLatin1String("Y") ? QStringLiteral("1") : QStringLiteral("0"); }},
+        {Extra1, [dhh = setting("DHH")] {
+             const QString text = dhh();
+             return text.isEmpty() ? QStringLiteral("订餐电话:1590000****") : text;
+         }},
+        {Extra2, setting("QQ")},
+        {TopPictureOn, [one] { return one; }},
+        {BottomPictureOn, [one] { return one; }},
+        {Copies, [one] { return one; }},
+    };
     RecordTable records(store);
-    if (!records.exists(QStringLiteral("字体大小"))) {
-        records.insert(QStringLiteral("小票类型"), QStringLiteral("0"));
-        records.insert(QStringLiteral("设置类型"), QStringLiteral("1"));
-        records.insert(QStringLiteral("字体大小"), QStringLiteral("9|9|9|9|9|9|12|9|9|12|12"));
-        records.insert(QStringLiteral("勾选加粗"), QStringLiteral("0|0|0|0|0|0|1|0|0|1|1"));
-        records.insert(QStringLiteral("票头"), QStringLiteral("微信点餐"));
-        records.insert(QStringLiteral("店铺名称"), QStringLiteral("白云快餐"));
-    }
-    if (!records.exists(QStringLiteral("附带信息1勾选"))) {
-        records.insert(QStringLiteral("附带信息1勾选"), QStringLiteral("1"));
-        const QString tx = readSetting(configPath, QStringLiteral("TX"), {}, false);
-        records.insert(QStringLiteral("附带信息2勾选"), tx == QLatin1String("Y") ? QStringLiteral("1") : QStringLiteral("0"));
-        const QString dhh = readSetting(configPath, QStringLiteral("DHH"), {}, false);
-        records.insert(QStringLiteral("附带信息1"), dhh.isEmpty() ? QStringLiteral("订餐电话:1590000****") : dhh);
-        records.insert(QStringLiteral("附带信息2"), readSetting(configPath, QStringLiteral("QQ"), {}, false));
-    }
-    for (const char *key : {"顶部图片勾选", "底部图片勾选", "打印份数"}) {
-        const QString k = QString::fromUtf8(key);
-        if (!records.exists(k))
-            records.write(k, QStringLiteral("1"));
-    }
+    return inTransaction(store, [&] {
+        for (const auto &[key, value] : defaults)
+            if (!records.exists(key) && !records.insert(key, value()))
+                return false;
+        return true;
+    });
 }
 
 } // namespace vorlan

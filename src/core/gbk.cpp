@@ -3,18 +3,61 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+
 namespace vorlan::gbk {
+
+namespace {
+
+constexpr auto kCodec = "GB18030";
+
+// Byte count of one BMP character in GB18030 (2 or 4), worked out once per character.
+int bmpWidth(char16_t c)
+{
+    static std::array<quint8, 0x10000> widths{};
+    quint8 &width = widths[c];
+    if (width == 0) {
+        QStringEncoder encoder(kCodec);
+        const QChar ch(c);
+        const QByteArray bytes = encoder.isValid() ? encoder.encode(QStringView(&ch, 1)) : QByteArray();
+        width = quint8(bytes.size() == 2 ? 2 : 4);
+    }
+    return width;
+}
+
+} // namespace
+
+bool available()
+{
+    static const bool valid = QStringEncoder(kCodec).isValid() && QStringDecoder(kCodec).isValid();
+    return valid;
+}
 
 QByteArray encode(const QString &text)
 {
-    QStringEncoder encoder("GB18030");
+    QStringEncoder encoder(kCodec);
+    if (!encoder.isValid())
+        return QByteArray();
     return encoder.encode(text);
 }
 
 QString decode(const QByteArray &bytes)
 {
-    QStringDecoder decoder("GB18030");
+    QStringDecoder decoder(kCodec);
+    if (!decoder.isValid())
+        return QString();
     return decoder.decode(bytes);
+}
+
+std::optional<QString> decodeStrict(const QByteArray &bytes)
+{
+    QStringDecoder decoder(kCodec);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
 }
 
 int byteWidth(const QString &text)
@@ -24,11 +67,12 @@ int byteWidth(const QString &text)
         const QChar c = text.at(i);
         if (c.unicode() < 0x80) {
             width += 1;
-        } else if (c.isHighSurrogate() && i + 1 < text.size()) {
-            width += 4; // GB18030 four-byte sequence
-            ++i;
+        } else if (c.isSurrogate()) {
+            width += 4; // a character beyond the BMP, or half of one
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
         } else {
-            width += 2;
+            width += bmpWidth(c.unicode());
         }
     }
     return width;

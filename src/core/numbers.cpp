@@ -82,6 +82,17 @@ QString formatSingle(float value)
     return QString::asprintf("%.6g", static_cast<double>(value));
 }
 
+QString formatStoredNumber(double value)
+{
+    const QString text = formatDouble(value);
+    if (parseNumber(text) == value || !std::isfinite(value))
+        return text;
+    const auto single = static_cast<float>(value);
+    if (static_cast<double>(single) == value)
+        return formatSingle(single);
+    return QString::asprintf("%.17g", value);
+}
+
 bool isZero(double value) { return std::fabs(value) <= 1e-7; }
 
 double roundHalfUp(double value, int places)

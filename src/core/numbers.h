@@ -14,6 +14,12 @@ double parseNumber(const QString &text);
 QString formatDouble(double value);
 QString formatSingle(float value);
 
+// The text that shows a stored number again: the shortest of the two forms above that
+// gives back exactly the stored value. Values written by the program come back as
+// typed; a value an older version wrote through single precision (15.300000190734863)
+// shows as the operator typed it (15.3).
+QString formatStoredNumber(double value);
+
 // A value whose magnitude is at most 1e-7 counts as zero.
 bool isZero(double value);
 

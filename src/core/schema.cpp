@@ -2,11 +2,14 @@
 
 #include "datastore.h"
 #include "defaultrecords.h"
+#include "recordkeys.h"
 #include "recordtable.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <optional>
 
 namespace vorlan {
 
@@ -73,17 +76,34 @@ bool insertNames(DataStore &store, const QString &table, const QString &column, 
     return true;
 }
 
-bool tableHasColumn(DataStore &store, const QString &table, const QString &column)
+// The declared type of a column, upper case; nullopt when the table lacks it.
+std::optional<QString> columnType(DataStore &store, const QString &table, const QString &column)
 {
-    bool found = false;
-    store.query(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    std::optional<QString> type;
+    store.query(QStringLiteral("select name, type from pragma_table_info(?)"), {table});
     while (!store.atEnd()) {
-        if (store.readText(0).compare(column, Qt::CaseInsensitive) == 0)
-            found = true;
+        if (!type && store.readText(0).compare(column, Qt::CaseInsensitive) == 0)
+            type = store.readText(1).trimmed().toUpper();
         store.next();
     }
     store.closeQuery();
-    return found;
+    return type;
+}
+
+bool tableHasColumn(DataStore &store, const QString &table, const QString &column)
+{
+    return columnType(store, table, column).has_value();
+}
+
+// True when any of the columns is present with another type than DOUBLE.
+bool needsWidening(DataStore &store, const QString &table, const QStringList &columns)
+{
+    for (const QString &column : columns) {
+        const auto type = columnType(store, table, column);
+        if (type && *type != QLatin1String("DOUBLE"))
+            return true;
+    }
+    return false;
 }
 
 // SQLite cannot change a column's type in place: build the table anew and copy the rows.
@@ -153,9 +173,18 @@ bool createTemplateDatabase(DataStore &store)
 
 bool upgradeSchema(DataStore &store)
 {
+    const QString orders = QStringLiteral("存单");
+    const QString lines = QStringLiteral("存单详单");
     return inTransaction(store, [&] {
-        if (!tableHasColumn(store, QStringLiteral("存单"), QStringLiteral("备注"))
+        if (!tableHasColumn(store, orders, QStringLiteral("备注"))
             && !store.execute(QStringLiteral("alter table 存单 add 备注 VARCHAR(255)")))
+            return false;
+        // Each rebuild copies every row; it runs only while a column still has its old type.
+        if (needsWidening(store, lines, {QStringLiteral("数量")})
+            && !rebuildTable(store, lines, orderLinesTable(QStringLiteral("%1"), true)))
+            return false;
+        if (needsWidening(store, orders, {QStringLiteral("已付"), QStringLiteral("实付")})
+            && !rebuildTable(store, orders, ordersTable(QStringLiteral("%1"), true)))
             return false;
         for (const QString &sql : kIndexes)
             if (!store.execute(sql))
@@ -163,24 +192,6 @@ bool upgradeSchema(DataStore &store)
         return true;
     });
 }
-
-namespace {
-
-bool widenColumns(DataStore &store)
-{
-    return inTransaction(store, [&] {
-        if (!rebuildTable(store, QStringLiteral("存单详单"), orderLinesTable(QStringLiteral("%1"), true))
-            || !rebuildTable(store, QStringLiteral("存单"), ordersTable(QStringLiteral("%1"), true)))
-            return false;
-        for (const QString &sql : kIndexes)
-            if (!store.execute(sql))
-                return false;
-        RecordTable records(store);
-        return records.write(QStringLiteral("数据库版本"), QString::fromLatin1(kVersionText));
-    });
-}
-
-} // namespace
 
 OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QString &databasePath,
                           const QString &configPath)
@@ -214,20 +225,30 @@ OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QStrin
         return result;
     }
 
-    createDefaultRecords(store, configPath);
+    if (!createDefaultRecords(store, configPath)) {
+        result.error = store.lastError();
+        store.close();
+        return result;
+    }
 
+    // The version record stays as older versions kept it: the version that last opened
+    // the file. A first start of a new version also turns 0 decimal places into 1.
     RecordTable records(store);
-    result.decimalPlaces = records.read(QStringLiteral("小数位数")).toInt();
-    if (records.read(QStringLiteral("数据库版本")) != QLatin1String(kVersionText)) {
-        if (!widenColumns(store)) {
+    result.decimalPlaces = records.read(recordkey::DecimalPlaces).toInt();
+    const QString version = QString::fromLatin1(kVersionText);
+    if (records.read(recordkey::DatabaseVersion) != version) {
+        const bool raise = result.decimalPlaces == 0;
+        const bool written = inTransaction(store, [&] {
+            return records.write(recordkey::DatabaseVersion, version)
+                && (!raise || records.write(recordkey::DecimalPlaces, QStringLiteral("1")));
+        });
+        if (!written) {
             result.error = store.lastError();
             store.close();
             return result;
         }
-        if (result.decimalPlaces == 0) {
-            records.write(QStringLiteral("小数位数"), QStringLiteral("1"));
+        if (raise)
             result.decimalPlaces = 1;
-        }
     }
     result.ok = true;
     return result;

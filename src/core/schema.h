@@ -6,15 +6,18 @@ namespace vorlan {
 
 class DataStore;
 
-inline constexpr auto kVersionText = "3.51";
+// The program's version, from the CMake project version.
+inline constexpr auto kVersionText = VORLAN_VERSION;
 
 // Creates the tables as the first released layout had them and fills them with the
 // starter catalog, name lists and tables. Used for a new, empty database file.
 bool createTemplateDatabase(DataStore &store);
 
-// Brings any database to the current layout: adds 存单.备注 when missing and, once per
-// version (record 数据库版本), widens 数量, 实付, 已付 to double. Indexes are ensured.
-// Returns false (and leaves the file as it was) when a step fails.
+// Brings any database to the current layout, in one transaction, each step decided by
+// the schema as it is: adds 存单.备注 when missing, rebuilds 存单 when 已付 or 实付 is not
+// yet DOUBLE and 存单详单 when 数量 is not, ensures the indexes. A database already in the
+// current layout is not touched, whatever version last opened it. Returns false (and
+// leaves the file as it was) when a step fails.
 bool upgradeSchema(DataStore &store);
 
 struct OpenedStore {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/orderlinetexts.h"
 #include "dishcatalog.h"
 
 #include <QString>
@@ -8,13 +9,6 @@ namespace vorlan {
 
 // The four cells of an order line in the grid.
 enum LineColumn { NameColumn = 0, QuantityColumn = 1, UnitColumn = 2, AmountColumn = 3, LineColumnCount = 4 };
-
-struct OrderLine {
-    QString name;
-    QString quantity;
-    QString unit;
-    QString amount;
-};
 
 // Recomputes a line after one of its cells changed. The quantity is rounded to
 // `decimalPlaces` (a quantity that rounds to zero, is empty or is not a number becomes 1);

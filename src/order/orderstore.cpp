@@ -24,7 +24,7 @@ std::optional<int> wholeNumber(const QString &text, int limit)
 QVariantList orderValues(const SettledOrder &o)
 {
     return {o.number, o.header, o.shopName, isoDateTime(o.time), o.discount, o.discountPortions, o.discountAmount,
-            toSingle(o.total), o.paymentMethod, o.paid, o.actuallyPaid, o.table, o.phone, o.name, o.address,
+            o.total, o.paymentMethod, o.paid, o.actuallyPaid, o.table, o.phone, o.name, o.address,
             o.settled ? 1 : 0, o.remark};
 }
 
@@ -33,7 +33,7 @@ bool insertLines(DataStore &store, int orderId, const SettledOrder &order)
     const QString time = isoDateTime(order.time);
     for (const StoredLine &line : order.lines)
         if (!store.execute(QStringLiteral("insert into 存单详单 (存单ID,销售时间,菜名,数量,单位,小计) values (?,?,?,?,?,?)"),
-                           {orderId, time, line.name, line.quantity, line.unit, toSingle(line.amount)}))
+                           {orderId, time, line.name, line.quantity, line.unit, line.amount}))
             return false;
     return true;
 }
@@ -65,7 +65,9 @@ std::variant<SettledOrder, QString> collectSettledOrder(const OrderFormTexts &t,
     o.shopName = t.shopName;
     o.discount = t.discount;
     o.discountAmount = parseNumber(t.discountAmount);
-    o.total = toSingle(parseNumber(t.total));
+    // Money is stored as the operator saw it; single precision would turn 15.3 into
+    // 15.300000190734863 and let sums over many orders drift.
+    o.total = parseNumber(t.total);
     o.paymentMethod = t.paymentMethod;
     o.paid = parseNumber(t.paid);
     o.actuallyPaid = parseNumber(t.actuallyPaid);
@@ -75,11 +77,11 @@ std::variant<SettledOrder, QString> collectSettledOrder(const OrderFormTexts &t,
     o.address = t.address;
     o.settled = !isZero(o.actuallyPaid);
     o.remark = t.remark;
-    for (const QStringList &cells : t.lines) {
-        if (cells.value(0).trimmed().isEmpty())
+    for (const OrderLine &line : t.lines) {
+        if (line.name.trimmed().isEmpty())
             continue;
-        o.lines.append({cells.value(0).trimmed(), parseNumber(cells.value(1).trimmed()), cells.value(2).trimmed(),
-                        toSingle(parseNumber(cells.value(3).trimmed()))});
+        o.lines.append({line.name.trimmed(), parseNumber(line.quantity.trimmed()), line.unit.trimmed(),
+                        parseNumber(line.amount.trimmed())});
     }
     return o;
 }
@@ -155,11 +157,11 @@ std::optional<StoredOrder> readStoredOrder(DataStore &store, int id)
     o.time = store.readDateTime(QStringLiteral("时间"));
     o.discount = store.readText(QStringLiteral("减免"));
     o.discountPortions = QString::number(store.readInt(QStringLiteral("减免份数")));
-    o.discountAmount = formatDouble(store.readDouble(QStringLiteral("减免金额")));
-    o.total = formatSingle(store.readSingle(QStringLiteral("合计")));
+    o.discountAmount = formatStoredNumber(store.readDouble(QStringLiteral("减免金额")));
+    o.total = formatStoredNumber(store.readDouble(QStringLiteral("合计")));
     o.paymentMethod = store.readText(QStringLiteral("支付方式"));
-    o.paid = formatSingle(store.readSingle(QStringLiteral("已付")));
-    o.actuallyPaid = formatSingle(store.readSingle(QStringLiteral("实付")));
+    o.paid = formatStoredNumber(store.readDouble(QStringLiteral("已付")));
+    o.actuallyPaid = formatStoredNumber(store.readDouble(QStringLiteral("实付")));
     o.table = store.readText(QStringLiteral("桌号"));
     o.phone = store.readText(QStringLiteral("电话"));
     o.name = store.readText(QStringLiteral("姓名"));
@@ -169,8 +171,8 @@ std::optional<StoredOrder> readStoredOrder(DataStore &store, int id)
 
     store.query(QStringLiteral("select 菜名, 数量, 单位, 小计 from 存单详单 where 存单ID=? order by ID"), {id});
     while (!store.atEnd()) {
-        o.lines.append({store.readText(0), formatSingle(store.readSingle(1)), store.readText(2),
-                        formatSingle(store.readSingle(3))});
+        o.lines.append({store.readText(0), formatStoredNumber(store.readDouble(1)), store.readText(2),
+                        formatStoredNumber(store.readDouble(3))});
         store.next();
     }
     store.closeQuery();

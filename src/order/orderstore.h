@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/orderlinetexts.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -16,15 +18,15 @@ class DataStore;
 struct OrderFormTexts {
     QString number, header, shopName, time, discount, discountPortions, discountAmount, total, paymentMethod,
         paid, actuallyPaid, table, phone, name, address, remark;
-    // One entry per grid line: name, quantity, unit, amount.
-    QList<QStringList> lines;
+    QList<OrderLine> lines; // in grid order
+
 };
 
 struct StoredLine {
     QString name;
     double quantity = 0;
     QString unit;
-    double amount = 0; // single precision
+    double amount = 0;
 };
 
 // The values of one 存单 row with its lines.
@@ -35,7 +37,7 @@ struct SettledOrder {
     QString discount;
     int discountPortions = 0;
     double discountAmount = 0;
-    double total = 0; // single precision
+    double total = 0;
     QString paymentMethod;
     double paid = 0, actuallyPaid = 0;
     QString table, phone, name, address;
@@ -62,14 +64,16 @@ bool replaceOrder(DataStore &store, int id, const SettledOrder &order, QString *
 bool updateCustomerStats(DataStore &store, const QString &phone, const QString &name, const QString &address,
                          const QDateTime &time);
 
-// One stored order as the main window shows it again for modification.
+// One stored order as the main window shows it again for modification. Every number is
+// the text that gives back exactly the stored value, so settling the order again without
+// an edit stores the same values.
 struct StoredOrder {
     int id = 0;
     QString number, header, shopName;
     QDateTime time;
     QString discount, discountPortions, discountAmount, total, paymentMethod, paid, actuallyPaid, table, phone,
         name, address, remark;
-    QList<QStringList> lines; // name, quantity, unit, amount as texts
+    QList<OrderLine> lines;
 };
 
 std::optional<StoredOrder> readStoredOrder(DataStore &store, int id);

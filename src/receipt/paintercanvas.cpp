@@ -1,12 +1,14 @@
 #include "paintercanvas.h"
 
+#include "core/fonts.h"
+
 #include <QPainter>
 
 #include <cmath>
 
 namespace vorlan {
 
-QString receiptFontFamily() { return QStringLiteral("WenQuanYi Micro Hei"); }
+QString receiptFontFamily() { return chineseFontFamily(); }
 
 PainterReceiptCanvas::PainterReceiptCanvas(QPainter *painter, SeparatorStyle style, double unitsPerPoint,
                                            double unitsPerPixel)

@@ -1,4 +1,5 @@
 #include "previewrender.h"
+#include "core/recordkeys.h"
 
 #include "defaultpictures.h"
 #include "paintercanvas.h"
@@ -46,7 +47,7 @@ QImage loadPicture(const QString &path)
 PreviewGeometry previewGeometry(DataStore &store)
 {
     RecordTable records(store);
-    if (integerValue(records.read(QStringLiteral("小票类型"))) == 0)
+    if (integerValue(records.read(recordkey::PaperType)) == 0)
         return {194, 196, 215, 233};
     return {267, 269, 288, 306};
 }

@@ -5,10 +5,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrinter>
+#include <QPdfWriter>
+
+#include <algorithm>
 
 namespace vorlan {
 
@@ -17,67 +18,71 @@ std::unique_ptr<ReceiptCanvas> PrintBackend::measuringCanvas()
     return std::make_unique<PainterReceiptCanvas>(PainterReceiptCanvas::forPrinter(nullptr));
 }
 
-QPrinterBackend::QPrinterBackend() = default;
-QPrinterBackend::~QPrinterBackend() = default;
+QPageLayout receiptPageLayout(int paperWidth, int layoutWidth, int length)
+{
+    const int pageWidth = std::max(paperWidth, layoutWidth);
+    const QPageSize size(QSizeF(pageWidth / 10.0, std::max(length, 1) / 10.0), QPageSize::Millimeter,
+                         QStringLiteral("Receipt"), QPageSize::ExactMatch);
+    return QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
 
-ReceiptCanvas *QPrinterBackend::beginJob(bool firstCopy, int paperWidth, int layoutWidth, int length)
+void setUpReceiptPainter(QPainter &painter, int dotsPerInch, int paperWidth, int layoutWidth)
+{
+    const int pageWidth = std::max(paperWidth, layoutWidth);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const double dotsPerUnit = dotsPerInch / 254.0;
+    painter.scale(dotsPerUnit, dotsPerUnit);
+    painter.translate((pageWidth - layoutWidth) / 2.0, 0);
+    painter.setPen(Qt::black);
+}
+
+PdfFolderBackend::PdfFolderBackend(const QString &folder) : m_folder(folder) {}
+
+PdfFolderBackend::~PdfFolderBackend()
+{
+    m_canvas.reset();
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+}
+
+ReceiptCanvas *PdfFolderBackend::beginJob(bool, int paperWidth, int layoutWidth, int length)
 {
     m_canvas.reset();
     m_painter.reset();
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrinter &printer = *m_printer;
-    if (!preparePrinter(printer, firstCopy))
+    m_writer.reset();
+    if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
         return nullptr;
+    const QString stem = QStringLiteral("receipt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = m_folder + QLatin1Char('/') + stem + QStringLiteral(".pdf");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = m_folder + QLatin1Char('/') + stem + QStringLiteral("-%1.pdf").arg(n);
+    m_lastFile = path;
 
-    // The page: paper width × receipt length, in millimetres; the layout is centred.
-    const int pageWidth = std::max(paperWidth, layoutWidth);
-    const double left = (pageWidth - layoutWidth) / 20.0;
-    const QPageSize size(QSizeF(pageWidth / 10.0, std::max(length, 1) / 10.0), QPageSize::Millimeter,
-                         QStringLiteral("Receipt"), QPageSize::ExactMatch);
-    printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-
+    m_writer = std::make_unique<QPdfWriter>(path);
+    m_writer->setCreator(QStringLiteral("Vorlan"));
+    m_writer->setResolution(1200);
+    m_writer->setPageLayout(receiptPageLayout(paperWidth, layoutWidth, length));
     m_painter = std::make_unique<QPainter>();
-    if (!m_painter->begin(&printer)) {
+    if (!m_painter->begin(m_writer.get())) {
         m_painter.reset();
+        m_writer.reset();
         return nullptr;
     }
-    m_painter->setRenderHint(QPainter::Antialiasing);
-    m_painter->setRenderHint(QPainter::TextAntialiasing);
-    const double dotsPerUnit = printer.resolution() / 254.0;
-    m_painter->scale(dotsPerUnit, dotsPerUnit);
-    m_painter->translate(left * 10.0, 0);
-    m_painter->setPen(Qt::black);
+    setUpReceiptPainter(*m_painter, m_writer->resolution(), paperWidth, layoutWidth);
     m_canvas = std::make_unique<PainterReceiptCanvas>(PainterReceiptCanvas::forPrinter(m_painter.get()));
     return m_canvas.get();
 }
 
-bool QPrinterBackend::endJob()
+bool PdfFolderBackend::endJob()
 {
     m_canvas.reset();
     if (!m_painter)
         return false;
     const bool ok = m_painter->end();
     m_painter.reset();
-    return ok;
-}
-
-PdfFolderBackend::PdfFolderBackend(const QString &folder) : m_folder(folder) {}
-
-bool PdfFolderBackend::preparePrinter(QPrinter &printer, bool)
-{
-    if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
-        return false;
-    const QString stem = QStringLiteral("receipt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString path = m_folder + QLatin1Char('/') + stem + QStringLiteral(".pdf");
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = m_folder + QLatin1Char('/') + stem + QStringLiteral("-%1.pdf").arg(n);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setCreator(QStringLiteral("Vorlan"));
-    m_lastFile = path;
-    return true;
+    m_writer.reset(); // closes the file
+    return ok && QFileInfo(m_lastFile).size() > 0;
 }
 
 } // namespace vorlan

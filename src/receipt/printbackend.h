@@ -2,12 +2,13 @@
 
 #include "receiptcanvas.h"
 
+#include <QPageLayout>
 #include <QString>
 
 #include <memory>
 
 class QPainter;
-class QPrinter;
+class QPdfWriter;
 
 namespace vorlan {
 
@@ -33,43 +34,34 @@ public:
     virtual int layoutWidth(int configuredWidth) { return configuredWidth; }
 };
 
-// Drives a QPrinter: sets the page to paper width × receipt length (margins centre the
-// layout width on the paper) and maps one painter unit to 0.1 mm. Subclasses decide how
-// the printer is chosen.
-class QPrinterBackend : public PrintBackend
-{
-public:
-    ReceiptCanvas *beginJob(bool firstCopy, int paperWidth, int layoutWidth, int length) override;
-    bool endJob() override;
-
-protected:
-    QPrinterBackend();
-    ~QPrinterBackend() override;
-    // Prepares m_printer for this job; false stops printing.
-    virtual bool preparePrinter(QPrinter &printer, bool firstCopy) = 0;
-
-private:
-    std::unique_ptr<QPrinter> m_printer;
-    std::unique_ptr<QPainter> m_painter;
-    std::unique_ptr<ReceiptCanvas> m_canvas;
-};
+// The page of one receipt job: paper width × receipt length, no margins.
+QPageLayout receiptPageLayout(int paperWidth, int layoutWidth, int length);
+// Prepares a painter that has begun on a page of receiptPageLayout() at `dotsPerInch`:
+// one painter unit is 0.1 mm and the layout width is centred on the paper.
+void setUpReceiptPainter(QPainter &painter, int dotsPerInch, int paperWidth, int layoutWidth);
 
 // Writes every job as a PDF file into one folder: for shops without a receipt printer,
-// or to keep a copy of what was printed.
-class PdfFolderBackend final : public QPrinterBackend
+// or to keep a copy of what was printed. Draws through QPdfWriter, so it needs no
+// printing support and no widgets.
+class PdfFolderBackend final : public PrintBackend
 {
 public:
     explicit PdfFolderBackend(const QString &folder);
+    ~PdfFolderBackend() override;
+
+    ReceiptCanvas *beginJob(bool firstCopy, int paperWidth, int layoutWidth, int length) override;
+    bool endJob() override;
+
     QString folder() const { return m_folder; }
     // The file the last started job writes.
     QString lastFile() const { return m_lastFile; }
 
-protected:
-    bool preparePrinter(QPrinter &printer, bool firstCopy) override;
-
 private:
     QString m_folder;
     QString m_lastFile;
+    std::unique_ptr<QPdfWriter> m_writer;
+    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<ReceiptCanvas> m_canvas;
 };
 
 } // namespace vorlan

@@ -1,10 +1,12 @@
 #include "printreceipt.h"
 
 #include "printbackend.h"
+#include "printsettings.h"
 #include "receiptlayout.h"
 #include "receiptprofile.h"
 
 #include "core/paths.h"
+#include "core/recordkeys.h"
 #include "core/recordtable.h"
 #include "core/settingsfile.h"
 
@@ -17,7 +19,7 @@ namespace vorlan {
 
 namespace {
 
-bool isNarrowPaper(RecordTable &records) { return integerValue(records.read(QStringLiteral("小票类型"))) == 0; }
+bool isNarrowPaper(RecordTable &records) { return integerValue(records.read(recordkey::PaperType)) == 0; }
 
 std::optional<QImage> loadIfPresent(bool on, const QString &path)
 {
@@ -33,13 +35,13 @@ const QImage *pointer(const std::optional<QImage> &picture) { return picture ? &
 
 } // namespace
 
-int receiptPaperWidth(DataStore &store, const QString &configPath)
+int receiptPaperWidth(DataStore &store, const QString &configPath, QString *problem)
 {
     RecordTable records(store);
     const bool narrow = isNarrowPaper(records);
     const QString key = narrow ? QStringLiteral("58小票打印宽度") : QStringLiteral("80小票打印宽度");
     const QString fallback = narrow ? QStringLiteral("480") : QStringLiteral("700");
-    const int width = integerValue(readSetting(configPath, key, fallback, true));
+    const int width = integerValue(readSetting(configPath, key, fallback, true, {}, problem));
     // A damaged entry would lay the receipt out on nothing; print at the default width.
     return width > 0 ? width : fallback.toInt();
 }
@@ -51,11 +53,11 @@ int receiptPaperRollWidth(DataStore &store)
 }
 
 bool printReceipt(DataStore &store, const ProgramPaths &paths, const ReceiptSnapshot &order, PrintBackend &backend,
-                  bool singleCopy)
+                  bool singleCopy, QString *settingsProblem)
 {
     RecordTable records(store);
     const ReceiptProfile profile = loadReceiptProfile(records);
-    const int width = backend.layoutWidth(receiptPaperWidth(store, paths.configPath()));
+    const int width = backend.layoutWidth(receiptPaperWidth(store, paths.configPath(), settingsProblem));
     const int rollWidth = receiptPaperRollWidth(store);
     const std::optional<QImage> top = loadIfPresent(profile.switches[SwitchTopPicture].on, paths.topPicture());
     const std::optional<QImage> bottom = loadIfPresent(profile.switches[SwitchBottomPicture].on, paths.bottomPicture());
@@ -84,7 +86,8 @@ bool printReceipt(DataStore &store, const ProgramPaths &paths, const ReceiptSnap
 
     if (singleCopy)
         return true;
-    const int copies = integerValue(records.read(QStringLiteral("打印份数")));
+    // A hand-edited 999 must not run the roll out.
+    const int copies = clampCopies(integerValue(records.read(recordkey::Copies)));
     if (copies <= 1)
         return true;
     const int copyLength = draw(*ruler, false);

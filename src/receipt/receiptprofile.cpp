@@ -1,4 +1,5 @@
 #include "receiptprofile.h"
+#include "core/recordkeys.h"
 
 #include "core/numbers.h"
 #include "core/recordtable.h"
@@ -41,16 +42,16 @@ int integerValue(const QString &text)
 ReceiptProfile loadReceiptProfile(RecordTable &records)
 {
     ReceiptProfile profile;
-    const int type = integerValue(records.read(QStringLiteral("设置类型")));
+    const int type = integerValue(records.read(recordkey::ProfileType));
 
     const QString one = QStringLiteral("1");
-    if (records.read(QStringLiteral("附带信息1勾选")) == one) {
+    if (records.read(recordkey::Extra1On) == one) {
         profile.switches[SwitchExtra1].on = true;
-        profile.switches[SwitchExtra1].text = records.read(QStringLiteral("附带信息1"));
+        profile.switches[SwitchExtra1].text = records.read(recordkey::Extra1);
     }
-    if (records.read(QStringLiteral("附带信息2勾选")) == one) {
+    if (records.read(recordkey::Extra2On) == one) {
         profile.switches[SwitchExtra2].on = true;
-        profile.switches[SwitchExtra2].text = records.read(QStringLiteral("附带信息2"));
+        profile.switches[SwitchExtra2].text = records.read(recordkey::Extra2);
     }
 
     if (type == 0) {
@@ -59,10 +60,10 @@ ReceiptProfile loadReceiptProfile(RecordTable &records)
         return profile;
     }
 
-    profile.switches[SwitchTopPicture].on = records.read(QStringLiteral("顶部图片勾选")) == one;
-    profile.switches[SwitchBottomPicture].on = records.read(QStringLiteral("底部图片勾选")) == one;
-    const QStringList sizes = profileParts(records.read(QStringLiteral("字体大小")), ReceiptSlotCount);
-    const QStringList bolds = profileParts(records.read(QStringLiteral("勾选加粗")), ReceiptSlotCount);
+    profile.switches[SwitchTopPicture].on = records.read(recordkey::TopPictureOn) == one;
+    profile.switches[SwitchBottomPicture].on = records.read(recordkey::BottomPictureOn) == one;
+    const QStringList sizes = profileParts(records.read(recordkey::FontSizes), ReceiptSlotCount);
+    const QStringList bolds = profileParts(records.read(recordkey::FontBolds), ReceiptSlotCount);
     for (int i = 0; i < ReceiptSlotCount; ++i) {
         profile.fonts[i].size = integerValue(sizes.at(i));
         profile.fonts[i].bold = integerValue(bolds.at(i)) != 0;

@@ -1,17 +1,14 @@
 #pragma once
 
+#include "core/orderlinetexts.h"
+
 #include <QList>
 #include <QString>
 
 namespace vorlan {
 
 // One order line as the receipt prints it: the grid's cell texts, unchanged.
-struct ReceiptLine {
-    QString name;
-    QString quantity;
-    QString unit;
-    QString amount;
-};
+using ReceiptLine = OrderLine;
 
 // What the receipt reads from the main window, taken as plain texts at the moment of
 // drawing, so the layout never touches a widget.

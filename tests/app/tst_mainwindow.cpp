@@ -61,7 +61,7 @@ private slots:
         MainWindow w(home.context);
         QVERIFY(w.start());
         QVERIFY(home.prompter.shown.isEmpty());
-        QCOMPARE(w.windowTitle(), QStringLiteral("Vorlan 3.51"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vorlan " VORLAN_VERSION));
         QCOMPARE(w.size(), QSize(791, 723));
         const MainForm &f = w.form();
         QCOMPARE(w.statusSection(0)->text(), QStringLiteral("今日打单数量：0"));
@@ -255,8 +255,9 @@ private slots:
         QCOMPARE(w.form().orderTime->text(), QStringLiteral("12-10 00:00"));
 
         // while an old order is modified, the time field keeps its stored time
-        w.form().settleButton->setText(QStringLiteral("修改(F12)"));
-        w.form().orderTime->setText(QStringLiteral("08-05 09:07"));
+        QVERIFY(home.context.store->execute("update 存单 set 时间='2026-08-05 09:07:00'"));
+        const int id = home.context.store->scalar("select ID from 存单").toInt();
+        QVERIFY(w.orderPanel()->loadOrderForModification(id));
         w.onClockTick();
         QCOMPARE(w.form().orderTime->text(), QStringLiteral("08-05 09:07"));
     }

@@ -1,9 +1,8 @@
-#include "app/mainwindow.h"
+#include "ordershop.h"
 #include "core/datastore.h"
 #include "core/recordtable.h"
 #include "order/dishlistmodel.h"
 #include "order/ui/orderentry.h"
-#include "receipt/ui/previewwindow.h"
 #include "programfolder.h"
 
 #include <QAction>
@@ -28,31 +27,11 @@ using namespace vorlan;
 
 namespace {
 
-// The real main window on a fresh program folder, reached through its controls' names.
-struct Shop : ProgramFolder {
-    std::unique_ptr<MainWindow> window;
-
-    Shop()
-    {
-        window = std::make_unique<MainWindow>(context);
-        if (!window->start())
-            qFatal("main window did not start");
-    }
-
-    template<typename T = QLineEdit>
-    T *control(const char *name) const
-    {
-        T *found = window->findChild<T *>(QString::fromUtf8(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    QLineEdit *edit(const char *name) const { return control<QLineEdit>(name); }
-    QComboBox *combo(const char *name) const { return control<QComboBox>(name); }
+// The order panel on a fresh program folder, reached through its controls' names.
+struct Shop : OrderShop {
     QTableWidget *grid() const { return control<QTableWidget>("高级表格1"); }
     QTableView *dishList() const { return control<QTableView>("超级列表框2"); }
-    OrderEntry *entry() const { return window->orderEntry(); }
-    DataStore &store() const { return *context.store; }
+    OrderEntry *entry() const { return panel->orderEntry(); }
 
     void typeCode(const QString &code)
     {
@@ -104,18 +83,6 @@ QStringList comboTexts(QComboBox *combo)
     return texts;
 }
 
-// Runs `work` on the modal dialog that the next call opens.
-void onNextDialog(std::function<void(QDialog *)> work)
-{
-    QTimer::singleShot(0, [work] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        work(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
 } // namespace
 
 class TestOrderEntry : public QObject
@@ -129,7 +96,7 @@ private slots:
         QCOMPARE(list->model()->rowCount(), 0);
         shop.typeCode("0");
         QCOMPARE(list->model()->rowCount(), 28);
-        const DishCatalog &catalog = shop.window->dishCatalog();
+        const DishCatalog &catalog = shop.panel->dishCatalog();
         for (int row = 0; row < 28; ++row)
             QCOMPARE(list->model()->index(row, DishListModel::NameColumn).data().toString(), catalog.names.at(row));
         QCOMPARE(list->model()->index(4, DishListModel::PriceColumn).data().toString(), QStringLiteral("15.5"));
@@ -270,7 +237,7 @@ private slots:
         if (!names)
             names = qobject_cast<QComboBox *>(QApplication::focusWidget());
         QVERIFY(names);
-        QCOMPARE(comboTexts(names), shop.window->dishCatalog().names);
+        QCOMPARE(comboTexts(names), shop.panel->dishCatalog().names);
         QCOMPARE(names->currentText(), QStringLiteral("白菜肉水饺"));
         names->setCurrentIndex(names->findText("茄子豆角"));
         QTest::keyClick(names, Qt::Key_Return);
@@ -527,65 +494,6 @@ private slots:
         prompter.answers.enqueue(true);
         entry.deleteCurrentLine();
         QCOMPARE(refreshes, 5); // the preview does not keep the deleted line
-    }
-
-    void grabForLooking()
-    {
-        if (qEnvironmentVariableIsEmpty("VORLAN_GRAB"))
-            QSKIP("set VORLAN_GRAB to a PNG path to look at the window");
-        Shop shop;
-        shop.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shop.window.get()));
-        shop.choosePayment("微信支付");
-        shop.order("005", "2");
-        shop.order("101", "3");
-        shop.order("003", "1");
-        shop.typeCode("0");
-        QTest::keyClick(shop.edit("编辑框_项目代号"), Qt::Key_Down);
-        shop.window->refreshPreview();
-        QApplication::processEvents();
-        // The main window with its docked preview, side by side.
-        const QPixmap main = shop.window->grab();
-        QWidget *preview = shop.window->previewWindow();
-        const QPixmap side = preview && preview->isVisible() ? preview->grab() : QPixmap();
-        QPixmap both(main.width() + side.width(), qMax(main.height(), side.height()));
-        both.fill(Qt::white);
-        QPainter painter(&both);
-        painter.drawPixmap(0, 0, main);
-        painter.drawPixmap(main.width(), 0, side);
-        painter.end();
-        QVERIFY(both.save(qEnvironmentVariable("VORLAN_GRAB")));
-    }
-
-    void preferenceWindowsFromTheMainWindow()
-    {
-        Shop shop;
-        QAction *settings = shop.window->menuAction(QStringLiteral("设置"));
-        QVERIFY(settings && settings->isEnabled());
-        onNextDialog([](QDialog *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("设置"));
-            auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("小数位数_编辑框"));
-            box->setText("2");
-            dialog->findChild<QPushButton *>(QStringLiteral("确认"))->click();
-        });
-        settings->trigger();
-        QCOMPARE(shop.context.decimalPlaces, 2);
-        QCOMPARE(RecordTable(shop.store()).read(QStringLiteral("小数位数")), QStringLiteral("2"));
-        shop.order("005", "1.255");
-        QCOMPARE(shop.line(0).at(1), QStringLiteral("1.26"));
-
-        QPushButton *timeButton = shop.control<QPushButton>("按钮_时间设置");
-        QVERIFY(timeButton->isEnabled());
-        onNextDialog([](QDialog *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("选择时间格式"));
-            dialog->findChild<QCheckBox *>(QStringLiteral("选择框3"))->click();
-            dialog->findChild<QPushButton *>(QStringLiteral("按钮2"))->click();
-        });
-        timeButton->click();
-        QCOMPARE(shop.context.timeFormat, 2);
-        QCOMPARE(RecordTable(shop.store()).read(QStringLiteral("时间格式")), QStringLiteral("2"));
-        shop.window->onClockTick();
-        QVERIFY(shop.edit("编辑框_时间")->text().contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")));
     }
 };
 

@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(stored->name, t.name);
         QCOMPARE(stored->address, t.address);
         QCOMPARE(stored->remark, t.remark);
-        QCOMPARE(stored->lines.first(), QStringList({"老王's 饺子", "1", "份'", "10"}));
+        QCOMPARE(stored->lines.first(), (OrderLine{"老王's 饺子", "1", "份'", "10"}));
         QCOMPARE(s.scalar("select 姓名 from 客户 where 电话=?", {t.phone}).toString(), t.name);
     }
 
@@ -240,7 +240,7 @@ private slots:
         QCOMPARE(o->time, QDateTime(QDate(2026, 12, 9), QTime(11, 30)));
         QCOMPARE(o->discountPortions, QStringLiteral("2"));
         QCOMPARE(o->total, QStringLiteral("38.5"));
-        QCOMPARE(o->lines, QList<QStringList>({{"白菜肉水饺", "1.5", "份", "23.25"}}));
+        QCOMPARE(o->lines, QList<OrderLine>({{"白菜肉水饺", "1.5", "份", "23.25"}}));
         QVERIFY(!readStoredOrder(*home.store, 999));
     }
 };

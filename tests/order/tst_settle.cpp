@@ -1,10 +1,10 @@
-#include "app/mainwindow.h"
+#include "ordershop.h"
+#include "receipt/printreceipt.h"
 #include "core/datastore.h"
 #include "core/recordtable.h"
 #include "order/ui/keyboardflow.h"
 #include "order/ui/orderactions.h"
 #include "order/ui/orderentry.h"
-#include "receipt/ui/previewwindow.h"
 #include "recordingcanvas.h"
 #include "programfolder.h"
 
@@ -23,42 +23,20 @@ using namespace vorlan;
 
 namespace {
 
-// The real main window on a fresh program folder, printing into a recording backend.
-struct Shop : ProgramFolder {
+// The order panel on a fresh program folder, printing into a recording backend.
+struct Shop : OrderShop {
     RecordingBackend printer;
-    std::unique_ptr<MainWindow> window;
-    QDateTime now{QDate(2026, 12, 9), QTime(11, 30)};
 
     Shop()
     {
-        context.printBackend = &printer;
-        window = std::make_unique<MainWindow>(context);
-        window->setClock([this] { return now; });
-        if (!window->start())
-            qFatal("main window did not start");
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qFatal("main window not active");
+        print = [this](bool singleCopy) {
+            return printReceipt(database, context.paths, panel->receiptSnapshot(), printer, singleCopy);
+        };
+        activate();
     }
 
-    template<typename T = QLineEdit>
-    T *control(const char *name) const
-    {
-        T *found = window->findChild<T *>(QString::fromUtf8(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    QLineEdit *edit(const char *name) const { return control<QLineEdit>(name); }
-    QComboBox *combo(const char *name) const { return control<QComboBox>(name); }
     QPushButton *settleButton() const { return control<QPushButton>("按钮_打单结算"); }
-    DataStore &store() const { return *context.store; }
-    OrderActions &actions() const { return *window->orderActions(); }
-    int rows(const char *table) const
-    {
-        return store().scalar(QStringLiteral("select count(*) from %1").arg(QString::fromUtf8(table))).toInt();
-    }
+    OrderActions &actions() const { return *panel->orderActions(); }
 
     // Keys go to whatever has the focus, as the operator's keyboard does.
     void key(Qt::Key k)
@@ -127,12 +105,12 @@ private slots:
 
         // the window is ready for the next order
         QCOMPARE(shop.edit("编辑框_编号")->text(), QStringLiteral("2"));
-        QVERIFY(!shop.window->orderEntry()->hasLines());
+        QVERIFY(!shop.panel->orderEntry()->hasLines());
         QCOMPARE(shop.edit("编辑框_电话")->text(), QString());
         QCOMPARE(shop.edit("编辑框_合计")->text(), QString());
         QCOMPARE(shop.combo("组合框_付款方式")->currentText(), QStringLiteral("微信支付"));
-        QCOMPARE(shop.window->statusSection(0)->text(), QStringLiteral("今日打单数量：1"));
-        QCOMPARE(shop.window->statusSection(1)->text(), QStringLiteral("今日收入总额：51.5"));
+        QCOMPARE(shop.counters.orderCount, 1);
+        QCOMPARE(shop.counters.income, 51.5);
         QCOMPARE(QApplication::focusWidget(), shop.edit("编辑框_项目代号"));
         QVERIFY(shop.prompter.shown.size() == 2); // the two quantity boxes, nothing else
     }
@@ -160,7 +138,7 @@ private slots:
         shop.key(Qt::Key_F11);
         QCOMPARE(shop.printer.jobs.size(), 1);
         QCOMPARE(shop.rows("存单"), 0);
-        QVERIFY(shop.window->orderEntry()->hasLines());
+        QVERIFY(shop.panel->orderEntry()->hasLines());
     }
 
     void cancelledPrintKeepsTheStoredOrderOnce()
@@ -171,7 +149,7 @@ private slots:
         shop.key(Qt::Key_F12);
         QCOMPARE(shop.rows("存单"), 1);
         QVERIFY(shop.settleButton()->isHidden());
-        QVERIFY(shop.window->orderEntry()->hasLines());
+        QVERIFY(shop.panel->orderEntry()->hasLines());
         // F12 and the button cannot store it a second time
         shop.key(Qt::Key_F12);
         shop.settleButton()->click();
@@ -185,11 +163,11 @@ private slots:
         shop.key(Qt::Key_F10);
         QCOMPARE(shop.prompter.shown.last().text, QStringLiteral("是否清空点单数据？"));
         QCOMPARE(shop.prompter.shown.last().icon, PromptIcon::Question);
-        QVERIFY(shop.window->orderEntry()->hasLines());
+        QVERIFY(shop.panel->orderEntry()->hasLines());
         shop.prompter.answers.enqueue(true);
         shop.key(Qt::Key_F10);
         QVERIFY(!shop.settleButton()->isHidden());
-        QVERIFY(!shop.window->orderEntry()->hasLines());
+        QVERIFY(!shop.panel->orderEntry()->hasLines());
         QCOMPARE(shop.edit("编辑框_编号")->text(), QStringLiteral("2"));
     }
 
@@ -202,7 +180,7 @@ private slots:
         QCOMPARE(shop.rows("存单"), 0);
         QCOMPARE(shop.prompter.shown.last().caption, QStringLiteral("提示"));
         QVERIFY(shop.prompter.shown.last().text.contains(QStringLiteral("编号")));
-        QVERIFY(shop.window->orderEntry()->hasLines());
+        QVERIFY(shop.panel->orderEntry()->hasLines());
         QVERIFY(!shop.settleButton()->isHidden());
 
         // an unreadable time is refused too; the clock is stopped so the text stays
@@ -217,7 +195,7 @@ private slots:
         shop.edit("编辑框_时间")->setText(QStringLiteral("12-09 11:30"));
         shop.key(Qt::Key_F12);
         QVERIFY(shop.prompter.shown.last().text.contains(QStringLiteral("disk full")));
-        QVERIFY(shop.window->orderEntry()->hasLines());
+        QVERIFY(shop.panel->orderEntry()->hasLines());
         QCOMPARE(shop.rows("存单"), 0);
         QCOMPARE(shop.rows("存单详单"), 0);
     }
@@ -245,9 +223,9 @@ private slots:
         QCOMPARE(shop.edit("编辑框_姓名")->text(), QStringLiteral("王五"));
         QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("31"));
         QCOMPARE(shop.control<QPlainTextEdit>("编辑框_备注")->toPlainText(), QStringLiteral("多放醋"));
-        QCOMPARE(shop.window->orderEntry()->lines().size(), 2);
+        QCOMPARE(shop.panel->orderEntry()->lines().size(), 2);
         // the clock leaves the stored time alone
-        shop.window->onClockTick();
+        shop.panel->showTime(shop.now);
         QCOMPARE(shop.edit("编辑框_时间")->text(), QStringLiteral("03-02 19:05"));
 
         shop.order("015", "2");
@@ -267,7 +245,7 @@ private slots:
         QCOMPARE(shop.store().scalar("select 订餐次数 from 客户").toInt(), 1);
         QCOMPARE(shop.settleButton()->text(), QStringLiteral("打单结算(F12)"));
         QCOMPARE(shop.edit("ID")->text(), QString());
-        QVERIFY(!shop.window->orderEntry()->hasLines());
+        QVERIFY(!shop.panel->orderEntry()->hasLines());
     }
 
     void modifyWithCancelledPrintStaysInModifyMode()
@@ -296,8 +274,7 @@ private slots:
         QTest::keyClick(&other, Qt::Key_F12);
         QCOMPARE(shop.rows("存单"), 0);
 
-        PreviewWindow *preview = shop.window->previewWindow();
-        QVERIFY(preview);
+        QWidget *preview = &shop.preview;
         preview->show();
         preview->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(preview));

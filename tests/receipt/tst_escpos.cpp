@@ -8,7 +8,7 @@
 #include "receipt/escpos/escposbackend.h"
 #include "receipt/escpos/escposencoder.h"
 #include "receipt/escpos/escposjob.h"
-#include "receipt/escpos/escpossettings.h"
+#include "receipt/escpossettings.h"
 #include "receipt/printreceipt.h"
 #include "receipt/receiptlayout.h"
 
@@ -24,6 +24,14 @@
 using namespace vorlan;
 
 namespace {
+
+bool writeSettings(RecordTable &records, const EscPosSettings &settings)
+{
+    for (const auto &[key, value] : escPosSettingsRecords(settings))
+        if (!records.write(key, value))
+            return false;
+    return true;
+}
 
 ReceiptSnapshot order()
 {
@@ -522,7 +530,7 @@ private slots:
 
         TestHome home;
         RecordTable records(*home.store);
-        QVERIFY(saveEscPosSettings(records, s));
+        QVERIFY(writeSettings(records, s));
         const EscPosSettings back = loadEscPosSettings(records);
         QCOMPARE(back.network, net);
         QCOMPARE(back.device, device);

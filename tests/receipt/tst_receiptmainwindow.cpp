@@ -3,9 +3,9 @@
 #include "programfolder.h"
 
 #include "app/mainwindow.h"
-#include "app/receiptbridge.h"
+#include "order/ui/orderpanel.h"
 #include "core/recordtable.h"
-#include "receipt/escpos/escpossettings.h"
+#include "receipt/escpossettings.h"
 #include "receipt/ui/printsettingswindow.h"
 #include "receipt/ui/previewwindow.h"
 
@@ -22,6 +22,14 @@
 using namespace vorlan;
 
 namespace {
+
+bool writeSettings(RecordTable &records, const EscPosSettings &settings)
+{
+    for (const auto &[key, value] : escPosSettingsRecords(settings))
+        if (!records.write(key, value))
+            return false;
+    return true;
+}
 
 using Home = ProgramFolder;
 
@@ -131,12 +139,12 @@ private slots:
         QVERIFY(w.start());
         RecordTable records(*home.context.store);
         records.write("打印份数", "2");
-        records.write(printOutputKey(), escPosOutputValue());
+        records.write(printOutputKey(), "2");
         EscPosSettings settings;
         settings.network = true;
         settings.host = "127.0.0.1";
         settings.port = QString::number(printer.port());
-        QVERIFY(saveEscPosSettings(records, settings));
+        QVERIFY(writeSettings(records, settings));
         fillOrder(w.form());
         QVERIFY(w.printReceipt(false));
         EscPosReading reading = readEscPos(printer.received());
@@ -148,7 +156,7 @@ private slots:
         // A printer that cannot be reached: the operator is told, and the order is not
         // reported as printed.
         settings.port = QString::number(closedLoopbackPort());
-        QVERIFY(saveEscPosSettings(records, settings));
+        QVERIFY(writeSettings(records, settings));
         QVERIFY(!w.printReceipt(true));
         QCOMPARE(home.prompter.shown.size(), 1);
         QVERIFY(home.prompter.shown.first().text.contains("连接被拒绝"));

@@ -7,9 +7,15 @@
 
 namespace vorlan {
 
+namespace {
+// Item data marking a name that is shown only for the order on the window.
+const QString kStoredOnly = QStringLiteral("stored-only");
+} // namespace
+
 void fillComboFromQuery(QComboBox *combo, DataStore &store, const QString &sql, const QString &column)
 {
     const QString remembered = combo->currentText();
+    const bool rememberedStoredOnly = combo->currentIndex() >= 0 && combo->currentData() == kStoredOnly;
     QStringList texts;
     store.query(sql);
     while (!store.atEnd()) {
@@ -28,10 +34,38 @@ void fillComboFromQuery(QComboBox *combo, DataStore &store, const QString &sql, 
             if (selected < 0 && !remembered.isEmpty() && texts.at(i) == remembered)
                 selected = i + 1;
         }
+        if (selected < 0 && rememberedStoredOnly) {
+            combo->addItem(remembered, kStoredOnly);
+            selected = combo->count() - 1;
+        }
         // Refilling keeps the choice; it is not a new choice of the operator, so no
         // change is announced.
         combo->setCurrentIndex(selected);
     }
+}
+
+void showStoredChoice(QComboBox *combo, const QString &text)
+{
+    for (int i = combo->count() - 1; i >= 0; --i)
+        if (combo->itemData(i) == kStoredOnly && combo->itemText(i) != text)
+            combo->removeItem(i);
+    if (text.isEmpty() || text == u"无") {
+        combo->setCurrentIndex(-1);
+        return;
+    }
+    int index = combo->findText(text, Qt::MatchExactly);
+    if (index < 0) {
+        combo->addItem(text, kStoredOnly);
+        index = combo->count() - 1;
+    }
+    combo->setCurrentIndex(index);
+}
+
+void dropStoredChoices(QComboBox *combo)
+{
+    for (int i = combo->count() - 1; i >= 0; --i)
+        if (combo->itemData(i) == kStoredOnly)
+            combo->removeItem(i);
 }
 
 void selectComboByText(QComboBox *combo, const QString &text)

@@ -3,7 +3,7 @@
 #include "core/appcontext.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
-#include "core/recordtable.h"
+#include "masterdata/preferences.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -17,10 +17,9 @@
 namespace vorlan {
 
 namespace {
-void storeRecord(AppContext &context, const QString &key, int value)
+void tellNotSaved(AppContext &context, QWidget *owner)
 {
-    if (context.store)
-        RecordTable(*context.store).write(key, QString::number(value));
+    context.prompter->info(owner, QStringLiteral("设置没有保存：%1").arg(context.store->lastError()));
 }
 } // namespace
 
@@ -69,16 +68,19 @@ DecimalPlacesDialog::DecimalPlacesDialog(AppContext &context, QWidget *parent)
 
 void DecimalPlacesDialog::confirm()
 {
-    const int places = m_places->text().toInt(); // empty text reads as 0
-    if (places < 0 || places > 3) {
+    const std::optional<int> places = decimalPlacesFromText(m_places->text());
+    if (!places) {
         m_places->setFocus();
         m_places->selectAll();
         m_context.prompter->message(this, PromptIcon::Information, QStringLiteral("提示"),
                                     QStringLiteral("数值超出设定，请将小数位数控制在数值 0-3 的范围内。"));
         return;
     }
-    m_context.decimalPlaces = places;
-    storeRecord(m_context, QStringLiteral("小数位数"), places);
+    if (m_context.store && !saveDecimalPlaces(*m_context.store, *places)) {
+        tellNotSaved(m_context, this);
+        return;
+    }
+    m_context.decimalPlaces = *places;
     accept();
 }
 
@@ -121,10 +123,15 @@ TimeFormatDialog::TimeFormatDialog(AppContext &context, QWidget *parent)
 
 void TimeFormatDialog::choose(int format)
 {
+    if (m_context.store && !saveTimeFormat(*m_context.store, format)) {
+        tellNotSaved(m_context, this);
+        if (QAbstractButton *box = m_group->button(m_context.timeFormat))
+            box->setChecked(true);
+        return;
+    }
     if (QAbstractButton *box = m_group->button(format))
         box->setChecked(true);
     m_context.timeFormat = format;
-    storeRecord(m_context, QStringLiteral("时间格式"), format);
 }
 
 } // namespace vorlan

@@ -13,21 +13,16 @@
 namespace vorlan {
 
 KeyboardFlow::KeyboardFlow(MainForm &form, OrderActions &actions, std::function<QWidget *()> previewWindow,
-                           std::function<void()> refreshPreview, QObject *parent)
+                           QObject *parent)
     : QObject(parent)
     , m_form(form)
     , m_actions(actions)
     , m_previewWindow(std::move(previewWindow))
-    , m_refreshPreview(std::move(refreshPreview))
 {
     m_selectOnFocus = {m_form.address, m_form.name, m_form.phone, m_form.paid, m_form.discountPortions,
                        m_form.actuallyPaid, m_form.discountAmount};
-    m_refreshOnLeave = {m_form.address, m_form.phone, m_form.tableCode, m_form.remark, m_form.total, m_form.name,
-                        m_form.discountPortions, m_form.discountAmount, m_form.paid, m_form.actuallyPaid};
-    QList<QWidget *> watched = m_selectOnFocus + m_refreshOnLeave;
-    watched += {m_form.discount, m_form.paymentMethod, m_form.table};
-    for (QWidget *w : watched)
-        w->installEventFilter(this);
+    // The application's filter sees the events of every control (function keys must work
+    // from any of them); a filter on the fields as well would see each event twice.
     qApp->installEventFilter(this);
 }
 
@@ -112,7 +107,7 @@ bool KeyboardFlow::eventFilter(QObject *watched, QEvent *event)
             return onFunctionKey(k - Qt::Key_F1 + 1);
         }
     }
-    if (watched == qApp || !watched->isWidgetType())
+    if (!watched->isWidgetType())
         return false;
 
     if (type == QEvent::KeyPress) {
@@ -137,9 +132,6 @@ bool KeyboardFlow::eventFilter(QObject *watched, QEvent *event)
                     edit->selectAll();
             });
         }
-    } else if (type == QEvent::FocusOut) {
-        if (m_refreshOnLeave.contains(qobject_cast<QWidget *>(watched)) && m_refreshPreview)
-            m_refreshPreview();
     }
     return false;
 }

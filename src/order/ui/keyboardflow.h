@@ -13,13 +13,14 @@ class OrderActions;
 // Drives the main window from the keyboard: F1–F7 jump to the field groups, F10–F12 run
 // the order actions (whatever control has the focus, while the main window or the
 // receipt preview is the active window); Enter walks through the fields of a group;
-// focusing a field selects its text; leaving a field redraws the preview.
+// focusing a field selects its text. One application-wide event filter sees every key
+// and focus event once; redrawing the preview after an edit is the order entry's.
 class KeyboardFlow final : public QObject
 {
     Q_OBJECT
 public:
     KeyboardFlow(MainForm &form, OrderActions &actions, std::function<QWidget *()> previewWindow,
-                 std::function<void()> refreshPreview, QObject *parent = nullptr);
+                 QObject *parent = nullptr);
     ~KeyboardFlow() override;
 
     // Acts on function key F1..F12 (1..12). Returns true when the key was used.
@@ -36,9 +37,7 @@ private:
     MainForm &m_form;
     OrderActions &m_actions;
     std::function<QWidget *()> m_previewWindow;
-    std::function<void()> m_refreshPreview;
     QList<QWidget *> m_selectOnFocus;
-    QList<QWidget *> m_refreshOnLeave;
 };
 
 } // namespace vorlan

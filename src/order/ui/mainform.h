@@ -6,7 +6,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QStatusBar;
 class QTableView;
 class QTableWidget;
 class QToolButton;
@@ -14,8 +13,10 @@ class QWidget;
 
 namespace vorlan {
 
-// The controls of the main window that hold the order being composed. The main window
-// creates them (each with its object name); the order-entry handlers work on them.
+// The controls that hold the order being composed. The order panel creates them (each
+// with its object name); the order-entry handlers work on them. `window` is the
+// top-level window they sit in: it owns the messages and is the window the function keys
+// act in.
 //
 // The grid 高级表格1 is a QTableWidget with the four columns 品名, 数量, 单位, 小计 in its
 // horizontal header; its rows are the order lines, and the last row is always the empty
@@ -66,7 +67,6 @@ struct MainForm {
     QLabel *guideLink = nullptr;           // 透明标签13
     QLabel *printHelpLink = nullptr;       // 透明标签11
     QLineEdit *orderId = nullptr;          // ID (hidden)
-    QStatusBar *statusBar = nullptr;       // 状态条1
 };
 
 } // namespace vorlan

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace vorlan {
 
@@ -29,8 +30,6 @@ OrderActions::OrderActions(MainForm &form, AppContext &context, OrderEntry &entr
     connect(m_form.printOnlyButton, &QPushButton::clicked, this, &OrderActions::printOnly);
     connect(m_form.clearButton, &QPushButton::clicked, this, &OrderActions::confirmClear);
 }
-
-bool OrderActions::isModifying() const { return m_form.settleButton->text() == kModifyCaption; }
 
 bool OrderActions::holdsUnfinishedOrder() const
 {
@@ -56,8 +55,7 @@ OrderFormTexts OrderActions::formTexts() const
     t.name = m_form.name->text();
     t.address = m_form.address->text();
     t.remark = m_form.remark->toPlainText();
-    for (const OrderLine &line : m_entry.lines())
-        t.lines.append({line.name, line.quantity, line.unit, line.amount});
+    t.lines = m_entry.lines();
     return t;
 }
 
@@ -86,16 +84,18 @@ void OrderActions::settleOrder()
 
     // A time text without a year keeps the stored order's year when modifying.
     int year = m_hooks.now().date().year();
-    if (modifying) {
-        if (const auto stored = readStoredOrder(*m_context.store, m_editingOrderId); stored && stored->time.isValid())
-            year = stored->time.date().year();
-    }
-    const auto collected = collectSettledOrder(formTexts(), year);
+    if (modifying && m_storedTime.isValid())
+        year = m_storedTime.date().year();
+    const OrderFormTexts texts = formTexts();
+    auto collected = collectSettledOrder(texts, year);
     if (const auto *refusal = std::get_if<QString>(&collected)) {
         m_context.prompter->message(m_form.window, PromptIcon::Information, QStringLiteral("提示"), *refusal);
         return;
     }
-    const SettledOrder &order = std::get<SettledOrder>(collected);
+    SettledOrder &order = std::get<SettledOrder>(collected);
+    // The time field shows minutes only; an untouched field keeps the stored seconds.
+    if (modifying && m_storedTime.isValid() && texts.time == m_storedTimeText)
+        order.time = m_storedTime;
     QString error;
 
     if (!modifying) {
@@ -139,7 +139,12 @@ void OrderActions::clearOrder()
     m_form.settleButton->show();
     m_form.settleButton->setText(kNewCaption);
     m_editingOrderId = 0;
+    m_storedTime = QDateTime();
+    m_storedTimeText.clear();
     m_form.orderId->clear();
+    // Names kept only for the order that was modified are not offered for the next one.
+    for (QComboBox *combo : {m_form.header, m_form.shopName, m_form.discount, m_form.paymentMethod, m_form.table})
+        dropStoredChoices(combo);
     m_entry.clearLines();
     for (QLineEdit *edit : {m_form.total, m_form.paid, m_form.actuallyPaid, m_form.tableCode, m_form.phone,
                             m_form.name, m_form.address})
@@ -158,29 +163,34 @@ bool OrderActions::loadOrderForModification(int id)
     m_editingOrderId = id;
     m_form.orderId->setText(QString::number(id));
 
-    // Same order as the fields are stored, so that the handlers of the money fields end
-    // with the stored values.
+    m_storedTime = stored->time;
+    m_storedTimeText = formatOrderTime(stored->time, m_context.timeFormat);
+
+    // A name that is no longer in its list is shown as stored, so settling again keeps it.
     m_form.orderNumber->setText(stored->number);
-    selectComboByText(m_form.header, stored->header);
-    selectComboByText(m_form.shopName, stored->shopName);
-    m_form.orderTime->setText(formatOrderTime(stored->time, m_context.timeFormat));
-    selectComboByText(m_form.discount, stored->discount);
+    showStoredChoice(m_form.header, stored->header);
+    showStoredChoice(m_form.shopName, stored->shopName);
+    m_form.orderTime->setText(m_storedTimeText);
+    showStoredChoice(m_form.discount, stored->discount);
     m_form.discountPortions->setText(stored->discountPortions);
-    m_form.discountAmount->setText(stored->discountAmount);
-    m_form.total->setText(stored->total);
-    selectComboByText(m_form.paymentMethod, stored->paymentMethod);
-    m_form.paid->setText(stored->paid);
-    m_form.actuallyPaid->setText(stored->actuallyPaid);
-    selectComboByText(m_form.table, stored->table);
-    m_form.phone->setText(stored->phone);
-    m_form.name->setText(stored->name);
+    showStoredChoice(m_form.paymentMethod, stored->paymentMethod);
+    showStoredChoice(m_form.table, stored->table);
+    m_form.phone->setText(stored->phone); // fills name and address from the customer ...
+    m_form.name->setText(stored->name);   // ... which the order's own texts replace
     m_form.address->setText(stored->address);
     m_form.remark->setPlainText(stored->remark);
+    m_entry.setLines(stored->lines);
 
-    QList<OrderLine> lines;
-    for (const QStringList &cells : stored->lines)
-        lines.append({cells.value(0), cells.value(1), cells.value(2), cells.value(3)});
-    m_entry.setLines(lines);
+    // The money fields last and without their handlers: the stored values are the
+    // order's, not values to recompute from each other.
+    const std::pair<QLineEdit *, QString> money[] = {{m_form.discountAmount, stored->discountAmount},
+                                                     {m_form.total, stored->total},
+                                                     {m_form.actuallyPaid, stored->actuallyPaid},
+                                                     {m_form.paid, stored->paid}};
+    for (const auto &[edit, text] : money) {
+        const QSignalBlocker blocker(edit);
+        edit->setText(text);
+    }
     return true;
 }
 

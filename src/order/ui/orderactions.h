@@ -14,8 +14,9 @@ namespace vorlan {
 class OrderEntry;
 
 // Settling, modifying, printing without storing and clearing the order on the main
-// window. New mode composes a new order; modify mode (settle button "修改(F12)") holds an
-// order reopened from the history.
+// window. New mode composes a new order; modify mode holds an order reopened from the
+// history (the settle button then reads "修改(F12)"). The mode is kept here, not read
+// back from the button.
 class OrderActions final : public QObject
 {
     Q_OBJECT
@@ -36,7 +37,7 @@ public:
     // order no longer exists (the window is then left cleared, in new mode).
     bool loadOrderForModification(int id);
 
-    bool isModifying() const;
+    bool isModifying() const { return m_editingOrderId != 0; }
     int editingOrderId() const { return m_editingOrderId; }
     // An order whose lines or phone the operator would lose by clearing.
     bool holdsUnfinishedOrder() const;
@@ -50,7 +51,9 @@ private:
     AppContext &m_context;
     OrderEntry &m_entry;
     Hooks m_hooks;
-    int m_editingOrderId = 0;
+    int m_editingOrderId = 0;       // the order being modified; 0 in new mode
+    QDateTime m_storedTime;         // its stored time, seconds included
+    QString m_storedTimeText;       // and how the time field showed it
 };
 
 } // namespace vorlan

@@ -196,8 +196,11 @@ void OrderEntry::connectControls()
 
     for (QComboBox *combo : {m_form.header, m_form.shopName, m_form.table})
         connect(combo, &QComboBox::activated, this, &OrderEntry::refreshPreview);
-    for (QWidget *field : std::initializer_list<QWidget *>{m_form.phone, m_form.name, m_form.address, m_form.remark,
-                                                           m_form.tableCode})
+    // Leaving a field after typing in it redraws the preview once.
+    m_redrawOnLeave = {m_form.address, m_form.phone,           m_form.tableCode,      m_form.remark,
+                       m_form.total,   m_form.name,            m_form.discountPortions, m_form.discountAmount,
+                       m_form.paid,    m_form.actuallyPaid};
+    for (QWidget *field : m_redrawOnLeave)
         field->installEventFilter(this);
 }
 
@@ -517,8 +520,7 @@ bool OrderEntry::eventFilter(QObject *watched, QEvent *event)
             }
         }
     } else if (event->type() == QEvent::FocusOut) {
-        if (watched == m_form.phone || watched == m_form.name || watched == m_form.address
-            || watched == m_form.remark || watched == m_form.tableCode)
+        if (m_redrawOnLeave.contains(qobject_cast<QWidget *>(watched)))
             refreshPreview();
     }
     return QObject::eventFilter(watched, event);

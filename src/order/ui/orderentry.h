@@ -95,6 +95,7 @@ private:
     DishListModel *m_dishModel = nullptr;
     QMenu *m_lineMenu = nullptr;
     int m_writingGrid = 0; // > 0 while the program itself writes grid cells
+    QList<QWidget *> m_redrawOnLeave;
 };
 
 } // namespace vorlan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "receipt/escpossettings.h"
 #include "receipt/receiptcanvas.h"
 #include "receipt/receiptprofile.h"
 #include "receipt/receiptsnapshot.h"
@@ -15,10 +16,9 @@ class QPainter;
 
 namespace vorlan {
 
-// Thermal heads print at 203 dots per inch: 384 dots across 58 mm paper, 576 across 80 mm.
+// Thermal heads print at 203 dots per inch (kNarrowDotWidth and kWideDotWidth across
+// 58 and 80 mm paper).
 constexpr double kDotsPerInch = 203.0;
-constexpr int kNarrowDotWidth = 384;
-constexpr int kWideDotWidth = 576;
 
 // A ReceiptCanvas whose unit is one printer dot. Text is drawn without antialiasing, so
 // every glyph is already black or white; pictures are dithered to black and white at the

@@ -47,6 +47,13 @@ QByteArray statusRequest(int n)
 
 } // namespace escpos
 
+EscPosEncoding escPosEncoding(const EscPosSettings &settings)
+{
+    EscPosEncoding encoding;
+    encoding.density = settings.density;
+    return encoding;
+}
+
 QByteArray encodeEscPosCopy(const QImage &bitmap, const EscPosEncoding &encoding)
 {
     const QImage mono = bitmap.format() == QImage::Format_Mono ? bitmap : bitmap.convertToFormat(QImage::Format_Mono);

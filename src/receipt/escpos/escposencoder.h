@@ -1,5 +1,7 @@
 #pragma once
 
+#include "receipt/escpossettings.h"
+
 #include <QByteArray>
 
 class QImage;
@@ -29,6 +31,9 @@ QByteArray feedLines(int lines);                   // ESC d n
 QByteArray partialCut();                           // GS V 1
 QByteArray statusRequest(int n);                   // DLE EOT n
 } // namespace escpos
+
+// The density the operator chose.
+EscPosEncoding escPosEncoding(const EscPosSettings &settings);
 
 // One copy: ESC @, the density when one is set, the bitmap (Format_Mono, a set bit
 // prints) as GS v 0 bands of at most `bandRows` rows, a feed and a partial cut.

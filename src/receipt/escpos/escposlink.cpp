@@ -257,6 +257,16 @@ std::unique_ptr<EscPosLink> makeEscPosLink(const EscPosTarget &target)
     return std::make_unique<TcpLink>(target);
 }
 
+EscPosTarget escPosTarget(const EscPosSettings &settings)
+{
+    EscPosTarget target;
+    target.kind = settings.network ? EscPosTarget::Kind::Network : EscPosTarget::Kind::Device;
+    target.device = settings.device.trimmed();
+    target.host = settings.host.trimmed();
+    target.port = escPosPort(settings);
+    return target;
+}
+
 PrinterState readPrinterState(EscPosLink &link, int timeoutMs)
 {
     const std::optional<quint8> printer = link.requestStatus(1, timeoutMs);

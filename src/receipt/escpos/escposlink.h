@@ -2,6 +2,8 @@
 
 #include "printerstatus.h"
 
+#include "receipt/escpossettings.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -51,6 +53,9 @@ protected:
 };
 
 std::unique_ptr<EscPosLink> makeEscPosLink(const EscPosTarget &target);
+
+// The printer the operator set up, with the default timeouts.
+EscPosTarget escPosTarget(const EscPosSettings &settings);
 
 // Asks DLE EOT 1, then DLE EOT 2 when the printer is offline, then DLE EOT 4.
 PrinterState readPrinterState(EscPosLink &link, int timeoutMs);

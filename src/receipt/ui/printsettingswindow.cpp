@@ -1,10 +1,14 @@
 #include "printsettingswindow.h"
 
 #include "receipt/defaultpictures.h"
+#include "receipt/escpos/ui/escpossettingspanel.h"
+#include "receipt/printsettings.h"
 #include "receipt/receiptprofile.h"
 
 #include "core/datastore.h"
+#include "core/ui/named.h"
 #include "core/prompter.h"
+#include "core/recordkeys.h"
 #include "core/recordtable.h"
 
 #include <QCheckBox>
@@ -28,13 +32,6 @@ namespace vorlan {
 
 namespace {
 
-template<typename W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
 const char16_t *const kSlotLabels[] = {u"票头：",     u"店铺名称：", u"支付方式：", u"下单时间：",
                                        u"表单标题：", u"表单内容：", u"合计：",     u"减免标题：",
                                        u"减免内容：", u"已支付：",   u"桌号送餐信息："};
@@ -50,8 +47,8 @@ QPixmap fitted(const QImage &picture, const QSize &box)
 
 } // namespace
 
-QString printOutputKey() { return QStringLiteral("打印输出"); }
-QString pdfFolderKey() { return QStringLiteral("PDF文件夹"); }
+QString printOutputKey() { return recordkey::PrintOutput; }
+QString pdfFolderKey() { return recordkey::PdfFolder; }
 
 PrintSettingsWindow::PrintSettingsWindow(DataStore &store, ProgramPaths paths, Prompter &prompter,
                                          std::function<void()> refreshPreview, QWidget *owner)
@@ -155,36 +152,41 @@ PrintSettingsWindow::PrintSettingsWindow(DataStore &store, ProgramPaths paths, P
     fontLayout->addStretch(1);
     m_tabs->addTab(fonts, QStringLiteral("字体设置"));
 
-    // Page 打印输出: the system printer or a folder of PDF files.
+    // Page 打印输出: the system printer, a folder of PDF files or a thermal printer.
     auto *output = new QWidget;
     auto *outputLayout = new QVBoxLayout(output);
     outputLayout->setContentsMargins(10, 10, 10, 10);
     outputLayout->setSpacing(6);
     outputLayout->addWidget(new QLabel(QStringLiteral("小票打印到："), output));
     m_output = named(new QComboBox(output), QStringLiteral("组合框_打印输出"));
-    m_output->addItems({QStringLiteral("打印机（打印时选择）"), QStringLiteral("PDF文件（保存到文件夹）")});
+    m_output->addItems({QStringLiteral("打印机（打印时选择）"), QStringLiteral("PDF文件（保存到文件夹）"),
+                        QStringLiteral("热敏打印机 (ESC/POS)")});
     outputLayout->addWidget(m_output);
     outputLayout->addSpacing(6);
-    outputLayout->addWidget(new QLabel(QStringLiteral("PDF文件夹："), output));
-    m_pdfFolder = named(new QLineEdit(output), QStringLiteral("编辑框_PDF文件夹"));
-    m_pdfFolderButton = named(new QPushButton(QStringLiteral("选择"), output), QStringLiteral("按钮_PDF文件夹"));
+    auto *pdfPart = m_pdfPart = new QWidget(output);
+    auto *pdfLayout = new QVBoxLayout(pdfPart);
+    pdfLayout->setContentsMargins(0, 0, 0, 0);
+    pdfLayout->addWidget(new QLabel(QStringLiteral("PDF文件夹："), pdfPart));
+    m_pdfFolder = named(new QLineEdit(pdfPart), QStringLiteral("编辑框_PDF文件夹"));
+    m_pdfFolderButton = named(new QPushButton(QStringLiteral("选择"), pdfPart), QStringLiteral("按钮_PDF文件夹"));
     m_pdfFolderButton->setFixedWidth(52);
     auto *folderRow = new QHBoxLayout;
     folderRow->addWidget(m_pdfFolder, 1);
     folderRow->addWidget(m_pdfFolderButton);
-    outputLayout->addLayout(folderRow);
+    pdfLayout->addLayout(folderRow);
     auto *outputNote = new QLabel(QStringLiteral("没有小票打印机时，每张小票保存为一个PDF文件，"
                                                  "纸宽与小票类型一致，长度与小票内容一致。"),
-                                  output);
+                                  pdfPart);
     outputNote->setWordWrap(true);
     outputNote->setStyleSheet(QStringLiteral("color: #6b6b6b;"));
-    outputLayout->addWidget(outputNote);
+    pdfLayout->addWidget(outputNote);
+    outputLayout->addWidget(pdfPart);
+    m_thermal = new EscPosSettingsPanel(m_prompter, output);
+    m_thermal->narrowPaper = [this] { return m_paperType->currentIndex() == 0; };
+    outputLayout->addWidget(m_thermal);
     outputLayout->addStretch(1);
     m_tabs->addTab(output, QStringLiteral("打印输出"));
-    connect(m_output, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_pdfFolder->setEnabled(index == 1);
-        m_pdfFolderButton->setEnabled(index == 1);
-    });
+    connect(m_output, &QComboBox::currentIndexChanged, this, &PrintSettingsWindow::showOutput);
     connect(m_pdfFolderButton, &QPushButton::clicked, this, [this] {
         const QString folder = chooseFolder ? chooseFolder(this, m_pdfFolder->text()) : QString();
         if (!folder.isEmpty())
@@ -230,14 +232,13 @@ PrintSettingsWindow::PrintSettingsWindow(DataStore &store, ProgramPaths paths, P
 
 void PrintSettingsWindow::load()
 {
-    RecordTable records(m_store);
-    const QString one = QStringLiteral("1");
-    m_paperType->setCurrentIndex(integerValue(records.read(QStringLiteral("小票类型"))));
-    m_profileType->setCurrentIndex(integerValue(records.read(QStringLiteral("设置类型"))));
+    const PrintSettings settings = readPrintSettings(m_store);
+    m_paperType->setCurrentIndex(settings.paperType);
+    m_profileType->setCurrentIndex(settings.profileType);
     if (m_profileType->currentIndex() == 0)
         setPresetControlsDisabled(true);
-    m_extra[0]->setChecked(records.read(QStringLiteral("附带信息1勾选")) == one);
-    m_extra[1]->setChecked(records.read(QStringLiteral("附带信息2勾选")) == one);
+    m_extra[0]->setChecked(settings.extraOn[0]);
+    m_extra[1]->setChecked(settings.extraOn[1]);
 
     const QString files[2] = {m_paths.topPicture(), m_paths.bottomPicture()};
     const QImage builtIn[2] = {defaultTopPicture(), defaultBottomPicture()};
@@ -248,32 +249,34 @@ void PrintSettingsWindow::load()
         m_pictureBox[i]->setPixmap(fitted(picture.isNull() ? builtIn[i] : picture, m_pictureBox[i]->size()));
     }
 
-    const QString extra1 = records.read(QStringLiteral("附带信息1"));
-    const QString extra2 = records.read(QStringLiteral("附带信息2"));
-    if (!extra1.isEmpty())
-        m_extraText[0]->setText(extra1);
-    if (!extra2.isEmpty())
-        m_extraText[1]->setText(extra2);
-    m_pictureOn[0]->setChecked(records.read(QStringLiteral("顶部图片勾选")) == one);
-    m_pictureOn[1]->setChecked(records.read(QStringLiteral("底部图片勾选")) == one);
     for (int i = 0; i < 2; ++i) {
+        if (!settings.extraText[i].isEmpty())
+            m_extraText[i]->setText(settings.extraText[i]);
+        m_pictureOn[i]->setChecked(settings.pictureOn[i]);
         m_pictureButton[i]->setEnabled(true);
         m_extraText[i]->setEnabled(true);
     }
-    m_copies->setText(records.read(QStringLiteral("打印份数")));
+    m_copies->setText(RecordTable(m_store).read(recordkey::Copies));
 
-    const QStringList sizes = profileParts(records.read(QStringLiteral("字体大小")), 11);
-    const QStringList bolds = profileParts(records.read(QStringLiteral("勾选加粗")), 11);
-    for (int n = 0; n < 11; ++n) {
+    const QStringList sizes = profileParts(RecordTable(m_store).read(recordkey::FontSizes), ReceiptSlotCount);
+    for (int n = 0; n < ReceiptSlotCount; ++n) {
         m_sizes[n]->setText(sizes.at(n));
-        m_bolds[n]->setChecked(integerValue(bolds.at(n)) != 0);
+        m_bolds[n]->setChecked(settings.bolds[n]);
     }
 
-    const bool toPdf = records.read(printOutputKey()) == one;
-    m_output->setCurrentIndex(toPdf ? 1 : 0);
-    m_pdfFolder->setEnabled(toPdf);
-    m_pdfFolderButton->setEnabled(toPdf);
-    m_pdfFolder->setText(QDir::toNativeSeparators(records.read(pdfFolderKey())));
+    m_thermal->setSettings(settings.thermal);
+    m_output->setCurrentIndex(int(settings.output));
+    showOutput(m_output->currentIndex());
+    m_pdfFolder->setText(QDir::toNativeSeparators(settings.pdfFolder));
+}
+
+void PrintSettingsWindow::showOutput(int index)
+{
+    const bool thermal = index == int(ReceiptOutput::ThermalPrinter);
+    m_pdfFolder->setEnabled(index == int(ReceiptOutput::PdfFolder));
+    m_pdfFolderButton->setEnabled(index == int(ReceiptOutput::PdfFolder));
+    m_pdfPart->setVisible(!thermal);
+    m_thermal->setVisible(thermal);
 }
 
 void PrintSettingsWindow::setPresetControlsDisabled(bool disabled)
@@ -329,16 +332,19 @@ bool PrintSettingsWindow::checkSize(QLineEdit *edit, bool zeroAllowed)
 bool PrintSettingsWindow::validatePrintSettings()
 {
     const int copies = integerValue(m_copies->text());
-    if (copies < 1)
-        m_copies->setText(QStringLiteral("1"));
-    else if (copies > 4)
-        m_copies->setText(QStringLiteral("4"));
+    if (copies != clampCopies(copies))
+        m_copies->setText(QString::number(clampCopies(copies)));
 
     if (!checkSize(m_sizes[kPaidRow], true))
         return false;
     for (int n = 0; n < 11; ++n)
         if (n != kPaidRow && !checkSize(m_sizes[n], false))
             return false;
+    if (m_output->currentIndex() == int(ReceiptOutput::ThermalPrinter)) {
+        m_tabs->setCurrentIndex(2);
+        if (!m_thermal->validate())
+            return false;
+    }
     return true;
 }
 
@@ -346,54 +352,47 @@ bool PrintSettingsWindow::apply()
 {
     if (!validatePrintSettings())
         return false;
-    RecordTable records(m_store);
-    if (records.exists(QStringLiteral("字体大小")))
-        savePrintSettings();
+    // Without a profile the settings are refused with the program's own error number,
+    // and the window closes as it always has; a failed save keeps it open.
+    bool saved = true;
+    if (printProfileExists(m_store))
+        saved = savePrintSettings();
     else
         m_prompter.message(this, PromptIcon::None, QString(), QStringLiteral("设置失败.错误7763"));
     if (m_refreshPreview)
         m_refreshPreview();
-    return true;
+    return saved;
 }
 
-void PrintSettingsWindow::savePrintSettings()
+bool PrintSettingsWindow::savePrintSettings()
 {
-    // The chosen files are copied as they are, not re-encoded.
-    const QString files[2] = {m_paths.topPicture(), m_paths.bottomPicture()};
+    PrintSettings settings;
+    settings.paperType = m_paperType->currentIndex();
+    settings.profileType = m_profileType->currentIndex();
     for (int i = 0; i < 2; ++i) {
-        if (m_picturePath[i]->text().isEmpty())
-            continue;
-        QDir().mkpath(m_paths.dataDir());
-        QSaveFile out(files[i]);
-        if (!out.open(QIODevice::WriteOnly) || out.write(m_pictureData[i]) != m_pictureData[i].size() || !out.commit())
-            m_prompter.info(this, QStringLiteral("图片保存失败：") + QDir::toNativeSeparators(files[i]));
+        settings.extraOn[i] = m_extra[i]->isChecked();
+        settings.extraText[i] = m_extraText[i]->text();
+        settings.pictureOn[i] = m_pictureOn[i]->isChecked();
     }
+    settings.copies = integerValue(m_copies->text());
+    for (int n = 0; n < ReceiptSlotCount; ++n) {
+        settings.sizes[n] = integerValue(m_sizes[n]->text());
+        settings.bolds[n] = m_bolds[n]->isChecked();
+    }
+    settings.output = ReceiptOutput(std::max(m_output->currentIndex(), 0));
+    settings.pdfFolder = QDir::fromNativeSeparators(m_pdfFolder->text().trimmed());
+    settings.thermal = m_thermal->settings();
 
-    auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    QStringList sizes;
-    QStringList bolds;
-    for (int n = 0; n < 11; ++n) {
-        sizes.append(QString::number(integerValue(m_sizes[n]->text())));
-        bolds.append(flag(m_bolds[n]->isChecked()));
+    // The chosen files are copied as they are, not re-encoded.
+    PictureReplacements pictures;
+    for (int i = 0; i < 2; ++i)
+        if (!m_picturePath[i]->text().isEmpty())
+            pictures[i] = m_pictureData[i];
+    if (const auto failure = vorlan::savePrintSettings(m_store, m_paths, settings, pictures)) {
+        m_prompter.info(this, QStringLiteral("打印设置保存失败，设置没有改变：%1").arg(*failure));
+        return false;
     }
-    RecordTable records(m_store);
-    const bool saved = inTransaction(m_store, [&] {
-        return records.write(QStringLiteral("小票类型"), QString::number(std::max(m_paperType->currentIndex(), 0)))
-            && records.write(QStringLiteral("设置类型"), QString::number(std::max(m_profileType->currentIndex(), 0)))
-            && records.write(QStringLiteral("附带信息1勾选"), flag(m_extra[0]->isChecked()))
-            && records.write(QStringLiteral("附带信息2勾选"), flag(m_extra[1]->isChecked()))
-            && records.write(QStringLiteral("附带信息1"), m_extraText[0]->text())
-            && records.write(QStringLiteral("附带信息2"), m_extraText[1]->text())
-            && records.write(QStringLiteral("顶部图片勾选"), flag(m_pictureOn[0]->isChecked()))
-            && records.write(QStringLiteral("底部图片勾选"), flag(m_pictureOn[1]->isChecked()))
-            && records.write(QStringLiteral("打印份数"), QString::number(integerValue(m_copies->text())))
-            && records.write(QStringLiteral("字体大小"), sizes.join(u'|'))
-            && records.write(QStringLiteral("勾选加粗"), bolds.join(u'|'))
-            && records.write(printOutputKey(), QString::number(m_output->currentIndex() == 1 ? 1 : 0))
-            && records.write(pdfFolderKey(), QDir::fromNativeSeparators(m_pdfFolder->text().trimmed()));
-    });
-    if (!saved)
-        m_prompter.info(this, QStringLiteral("打印设置保存失败，请重试。"));
+    return true;
 }
 
 } // namespace vorlan

@@ -18,6 +18,7 @@ class QTabWidget;
 namespace vorlan {
 
 class DataStore;
+class EscPosSettingsPanel;
 class Prompter;
 
 // 记录 keys of the printer choice: 打印输出 "1" sends receipts to PDF files in the folder
@@ -34,7 +35,8 @@ public:
     PrintSettingsWindow(DataStore &store, ProgramPaths paths, Prompter &prompter, std::function<void()> refreshPreview,
                         QWidget *owner);
 
-    // "应用设置": validates, stores, redraws the preview. False when validation refused.
+    // "应用设置": validates, stores, redraws the preview. False when validation refused
+    // or the settings could not be stored (the operator has been told; nothing changed).
     bool apply();
     bool validatePrintSettings();
 
@@ -43,8 +45,9 @@ public:
 
 private:
     void load();
-    void savePrintSettings();
+    bool savePrintSettings();
     void setPresetControlsDisabled(bool disabled);
+    void showOutput(int index);
     void choosePicture(QLineEdit *pathEdit, QLabel *box, QByteArray &data);
     void checkPictureSize(const QImage &picture);
     bool checkSize(QLineEdit *edit, bool zeroAllowed);
@@ -70,6 +73,8 @@ private:
     QComboBox *m_output = nullptr;        // 组合框_打印输出
     QLineEdit *m_pdfFolder = nullptr;     // 编辑框_PDF文件夹
     QPushButton *m_pdfFolderButton = nullptr;
+    QWidget *m_pdfPart = nullptr;
+    EscPosSettingsPanel *m_thermal = nullptr; // the thermal printer's fields and 测试打印
 };
 
 } // namespace vorlan

@@ -1,6 +1,7 @@
 #include "escpossettingspanel.h"
 
 #include "receipt/escpos/dotcanvas.h"
+#include "receipt/escpos/escposencoder.h"
 #include "receipt/escpos/escposjob.h"
 
 #include "core/prompter.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "receipt/escpos/escpossettings.h"
+#include "receipt/escpossettings.h"
 
 #include <QWidget>
 

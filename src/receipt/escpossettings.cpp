@@ -1,23 +1,18 @@
 #include "escpossettings.h"
 
-#include "dotcanvas.h"
-
+#include "core/recordkeys.h"
 #include "core/recordtable.h"
 
 #include <QDir>
-#include <QHostAddress>
 #include <QRegularExpression>
+
+#include <algorithm>
+
+#include <arpa/inet.h>
 
 namespace vorlan {
 
 namespace {
-
-const QString kConnection = QStringLiteral("热敏打印连接");
-const QString kDevice = QStringLiteral("热敏打印设备");
-const QString kHost = QStringLiteral("热敏打印机地址");
-const QString kPort = QStringLiteral("热敏打印机端口");
-const QString kDotWidth = QStringLiteral("热敏打印点宽");
-const QString kDensity = QStringLiteral("热敏打印浓度");
 
 constexpr int kMinDotWidth = 64;
 constexpr int kMaxDotWidth = 2048;
@@ -26,6 +21,13 @@ bool isWholeNumber(const QString &text)
 {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
     return digits.match(text).hasMatch();
+}
+
+bool isAddress(const QString &host)
+{
+    const QByteArray text = host.toLatin1();
+    unsigned char buffer[16];
+    return inet_pton(AF_INET, text.constData(), buffer) == 1 || inet_pton(AF_INET6, text.constData(), buffer) == 1;
 }
 
 bool isHostName(const QString &host)
@@ -44,25 +46,28 @@ bool isHostName(const QString &host)
 
 } // namespace
 
-QString escPosOutputValue() { return QStringLiteral("2"); }
-
 EscPosSettings loadEscPosSettings(RecordTable &records)
 {
+    using namespace recordkey;
     EscPosSettings s;
-    s.network = records.read(kConnection) == QStringLiteral("1");
-    s.device = records.read(kDevice);
-    s.host = records.read(kHost);
-    s.port = records.read(kPort);
-    s.dotWidth = records.read(kDotWidth);
-    s.density = std::clamp(records.read(kDensity).toInt(), -6, 6);
+    s.network = records.read(ThermalConnection) == QStringLiteral("1");
+    s.device = records.read(ThermalDevice);
+    s.host = records.read(ThermalHost);
+    s.port = records.read(ThermalPort);
+    s.dotWidth = records.read(ThermalDotWidth);
+    s.density = std::clamp(records.read(ThermalDensity).toInt(), -6, 6);
     return s;
 }
 
-bool saveEscPosSettings(RecordTable &records, const EscPosSettings &s)
+QList<std::pair<QString, QString>> escPosSettingsRecords(const EscPosSettings &s)
 {
-    return records.write(kConnection, s.network ? QStringLiteral("1") : QStringLiteral("0"))
-        && records.write(kDevice, s.device) && records.write(kHost, s.host) && records.write(kPort, s.port)
-        && records.write(kDotWidth, s.dotWidth) && records.write(kDensity, QString::number(s.density));
+    using namespace recordkey;
+    return {{ThermalConnection, s.network ? QStringLiteral("1") : QStringLiteral("0")},
+            {ThermalDevice, s.device},
+            {ThermalHost, s.host},
+            {ThermalPort, s.port},
+            {ThermalDotWidth, s.dotWidth},
+            {ThermalDensity, QString::number(s.density)}};
 }
 
 EscPosSettingsProblem checkEscPosSettings(const EscPosSettings &s)
@@ -77,7 +82,7 @@ EscPosSettingsProblem checkEscPosSettings(const EscPosSettings &s)
         const QString host = s.host.trimmed();
         if (host.isEmpty())
             return {P::Host, QStringLiteral("请填写打印机的网络地址，例如 192.168.1.100。")};
-        if (host != s.host || (QHostAddress(host).isNull() && !isHostName(host)))
+        if (host != s.host || (!isAddress(host) && !isHostName(host)))
             return {P::Host, QStringLiteral("打印机地址“%1”无效，请填写 IP 地址（如 192.168.1.100）或主机名。").arg(s.host)};
         if (!s.port.isEmpty() && (!isWholeNumber(s.port) || s.port.toInt() < 1 || s.port.toInt() > 65535))
             return {P::Port, QStringLiteral("端口应为 1-65535 之间的整数，网络打印机一般是 9100。")};
@@ -100,22 +105,10 @@ int escPosDotWidth(const EscPosSettings &s, bool narrowPaper)
     return narrowPaper ? kNarrowDotWidth : kWideDotWidth;
 }
 
-EscPosTarget escPosTarget(const EscPosSettings &s)
+quint16 escPosPort(const EscPosSettings &s)
 {
-    EscPosTarget target;
-    target.kind = s.network ? EscPosTarget::Kind::Network : EscPosTarget::Kind::Device;
-    target.device = s.device.trimmed();
-    target.host = s.host.trimmed();
     const int port = s.port.toInt();
-    target.port = port >= 1 && port <= 65535 ? quint16(port) : quint16(9100);
-    return target;
-}
-
-EscPosEncoding escPosEncoding(const EscPosSettings &s)
-{
-    EscPosEncoding encoding;
-    encoding.density = s.density;
-    return encoding;
+    return port >= 1 && port <= 65535 ? quint16(port) : quint16(9100);
 }
 
 QStringList presentPrinterDevices(const QString &devRoot)

@@ -7,7 +7,8 @@
 #include "core/prompter.h"
 
 #include <QComboBox>
-#include <QGridLayout>
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,16 +32,13 @@ EscPosSettingsPanel::EscPosSettingsPanel(Prompter &prompter, QWidget *parent) : 
 {
     m_connection = named(new QComboBox(this), QStringLiteral("组合框_热敏连接"));
     m_connection->addItems({QStringLiteral("USB/并口（设备文件）"), QStringLiteral("网络（TCP）")});
-    m_deviceLabel = new QLabel(QStringLiteral("设备文件："), this);
     m_device = named(new QComboBox(this), QStringLiteral("组合框_热敏设备"));
     m_device->setEditable(true);
     m_device->addItems(presentPrinterDevices());
     m_device->setCurrentIndex(-1);
     m_device->lineEdit()->setPlaceholderText(QStringLiteral("/dev/usb/lp0"));
-    m_hostLabel = new QLabel(QStringLiteral("打印机地址："), this);
     m_host = named(new QLineEdit(this), QStringLiteral("编辑框_打印机地址"));
     m_host->setPlaceholderText(QStringLiteral("192.168.1.100"));
-    m_portLabel = new QLabel(QStringLiteral("端口："), this);
     m_port = named(new QLineEdit(this), QStringLiteral("编辑框_打印机端口"));
     m_port->setPlaceholderText(QStringLiteral("9100"));
     m_port->setMaxLength(5);
@@ -53,24 +51,21 @@ EscPosSettingsPanel::EscPosSettingsPanel(Prompter &prompter, QWidget *parent) : 
     m_test = named(new QPushButton(QStringLiteral("测试打印"), this), QStringLiteral("按钮_测试打印"));
     m_test->setAutoDefault(false);
 
-    auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(5);
-    grid->addWidget(new QLabel(QStringLiteral("连接方式："), this), 0, 0);
-    grid->addWidget(m_connection, 0, 1);
-    grid->addWidget(m_deviceLabel, 1, 0);
-    grid->addWidget(m_device, 1, 1);
-    grid->addWidget(m_hostLabel, 2, 0);
-    grid->addWidget(m_host, 2, 1);
-    grid->addWidget(m_portLabel, 3, 0);
-    grid->addWidget(m_port, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("打印点宽："), this), 4, 0);
-    grid->addWidget(m_dotWidth, 4, 1);
-    grid->addWidget(new QLabel(QStringLiteral("打印浓度："), this), 5, 0);
-    grid->addWidget(m_density, 5, 1);
-    grid->addWidget(m_test, 6, 1, Qt::AlignRight);
-    grid->setColumnStretch(1, 1);
+    m_form = new QFormLayout(this);
+    m_form->setContentsMargins(0, 0, 0, 0);
+    m_form->setHorizontalSpacing(6);
+    m_form->setVerticalSpacing(5);
+    m_form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    m_form->addRow(QStringLiteral("连接方式："), m_connection);
+    m_form->addRow(QStringLiteral("设备文件："), m_device);
+    m_form->addRow(QStringLiteral("打印机地址："), m_host);
+    m_form->addRow(QStringLiteral("端口："), m_port);
+    m_form->addRow(QStringLiteral("打印点宽："), m_dotWidth);
+    m_form->addRow(QStringLiteral("打印浓度："), m_density);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_test);
+    m_form->addRow(buttonRow);
 
     connect(m_connection, &QComboBox::currentIndexChanged, this, [this] { showConnection(); });
     connect(m_test, &QPushButton::clicked, this, &EscPosSettingsPanel::testPrint);
@@ -80,12 +75,9 @@ EscPosSettingsPanel::EscPosSettingsPanel(Prompter &prompter, QWidget *parent) : 
 void EscPosSettingsPanel::showConnection()
 {
     const bool network = m_connection->currentIndex() == 1;
-    m_deviceLabel->setVisible(!network);
-    m_device->setVisible(!network);
-    m_hostLabel->setVisible(network);
-    m_host->setVisible(network);
-    m_portLabel->setVisible(network);
-    m_port->setVisible(network);
+    m_form->setRowVisible(m_device, !network);
+    m_form->setRowVisible(m_host, network);
+    m_form->setRowVisible(m_port, network);
 }
 
 void EscPosSettingsPanel::setSettings(const EscPosSettings &s)

@@ -7,7 +7,7 @@
 #include <functional>
 
 class QComboBox;
-class QLabel;
+class QFormLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -40,12 +40,10 @@ private:
     void showConnection();
 
     Prompter &m_prompter;
+    QFormLayout *m_form = nullptr;
     QComboBox *m_connection = nullptr; // 组合框_热敏连接
-    QLabel *m_deviceLabel = nullptr;
     QComboBox *m_device = nullptr;     // 组合框_热敏设备
-    QLabel *m_hostLabel = nullptr;
     QLineEdit *m_host = nullptr;       // 编辑框_打印机地址
-    QLabel *m_portLabel = nullptr;
     QLineEdit *m_port = nullptr;       // 编辑框_打印机端口
     QLineEdit *m_dotWidth = nullptr;   // 编辑框_打印点宽
     QComboBox *m_density = nullptr;    // 组合框_打印浓度

@@ -202,6 +202,11 @@ bool FakeNetworkPrinter::listen()
                 }
                 if (hangUpAfter >= 0 && buffer.size() >= hangUpAfter)
                     break;
+                if (stallAfter >= 0 && buffer.size() >= stallAfter) {
+                    while (!d->stop)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    break;
+                }
                 // Answer status requests found at command boundaries, in order.
                 for (int length; parsed < buffer.size() && (length = escPosCommandLength(buffer, parsed)) != 0;) {
                     if (length < 0) {

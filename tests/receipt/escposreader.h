@@ -44,6 +44,8 @@ public:
     std::function<std::optional<quint8>(int connection, int n)> answer;
     // Closes each connection once it has received this many bytes (-1: never).
     qint64 hangUpAfter = -1;
+    // Stops reading (as a jammed printer with a full buffer) after this many bytes.
+    qint64 stallAfter = -1;
     // Thinks this long before each status reply.
     int replyDelayMs = 0;
 

@@ -362,6 +362,7 @@ private slots:
         QTest::newRow("no answer") << "silent" << "小票没有打印：打印机无响应";
         QTest::newRow("connection refused") << "refused" << "连接被拒绝";
         QTest::newRow("closed mid-job") << "hangup" << "断开了连接";
+        QTest::newRow("stops taking data mid-job") << "stall" << "打印机";
         QTest::newRow("no device") << "nodevice" << "找不到打印机设备";
         QTest::newRow("device without reader") << "noreader" << "没有连接";
     }
@@ -380,9 +381,12 @@ private slots:
             printer.answer = [](int, int) { return std::optional<quint8>(); };
         else if (situation == "hangup")
             printer.hangUpAfter = 5000;
+        else if (situation == "stall")
+            printer.stallAfter = 5000;
         QVERIFY(printer.listen());
 
         EscPosTarget target = network(situation == "refused" ? closedLoopbackPort() : printer.port());
+        target.writeTimeoutMs = 600;
         if (situation == "nodevice")
             target = device(home.dir.filePath("usb/lp9"));
         if (situation == "noreader") {
@@ -396,6 +400,9 @@ private slots:
         QCOMPARE(prompter.shown.size(), 1);
         QCOMPARE(prompter.shown.first().caption, QString("提示"));
         QVERIFY2(prompter.shown.first().text.contains(message), qPrintable(prompter.shown.first().text));
+        if (situation == "stall")
+            QVERIFY(prompter.shown.first().text.contains("长时间不接收数据")
+                    || prompter.shown.first().text.contains("无法确认小票已送到打印机"));
         if (situation == "paper" || situation == "cover" || situation == "silent") {
             // The state was asked; not one raster byte went out.
             QVERIFY(!printer.received().contains(QByteArray("\x1d\x76\x30", 3)));

@@ -60,8 +60,8 @@ QImage ditheredPicture(const QImage &picture, int w, int h);
 QImage monoBitmap(const QImage &page);
 
 // One copy of the receipt at `dotWidth`, as it is printed on a thermal printer: the
-// layout of the preview, on dots. The first copy carries the pictures that are given
-// (null pointers leave them out), further copies are drawn with none.
+// layout of the preview, on dots, with the pictures that are switched on and given
+// (pass none for the further copies, which carry no pictures).
 QImage renderReceiptBitmap(const ReceiptProfile &profile, const ReceiptSnapshot &order, int dotWidth,
                            const QImage *topPicture, const QImage *bottomPicture);
 

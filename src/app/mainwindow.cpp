@@ -368,7 +368,7 @@ bool MainWindow::printReceipt(bool singleCopy)
     std::unique_ptr<PrintBackend> chosen;
     PrintBackend *backend = m_context.printBackend;
     if (!backend) {
-        chosen = makePrintBackend(*m_store, m_context.paths, this);
+        chosen = makePrintBackend(*m_store, m_context.paths, *m_context.prompter, this);
         backend = chosen.get();
     }
     QString settingsProblem;

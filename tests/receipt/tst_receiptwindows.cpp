@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace vorlan;
@@ -246,6 +247,62 @@ private slots:
         QCOMPARE(records.read(pdfFolderKey()), home.dir.filePath("pdf"));
         // No picture was chosen: the files stay as they were (absent here).
         QVERIFY(!QFile::exists(home.paths.topPicture()));
+    }
+
+    void thermalPrinterIsCheckedAndStored()
+    {
+        TestHome home;
+        ScriptedPrompter prompter;
+        RecordTable records(*home.store);
+        {
+            PrintSettingsWindow window(*home.store, home.paths, prompter, {}, nullptr);
+            window.show();
+            QApplication::setActiveWindow(&window);
+            auto *output = child<QComboBox>(&window, "组合框_打印输出");
+            QCOMPARE(output->count(), 3);
+            QCOMPARE(output->itemText(2), QString("热敏打印机 (ESC/POS)"));
+            output->setCurrentIndex(2);
+            child<QTabWidget>(&window, "选择夹1")->setCurrentIndex(2);
+            QVERIFY(child<QPushButton>(&window, "按钮_测试打印")->isVisibleTo(&window));
+            QVERIFY(!child<QLineEdit>(&window, "编辑框_PDF文件夹")->isVisibleTo(&window));
+            child<QComboBox>(&window, "组合框_热敏连接")->setCurrentIndex(1);
+            auto *host = child<QLineEdit>(&window, "编辑框_打印机地址");
+            host->setText("192.168.1.");
+            child<QLineEdit>(&window, "编辑框份数")->setText("2");
+
+            // Refused: nothing stored, the operator is sent to the field.
+            child<QTabWidget>(&window, "选择夹1")->setCurrentIndex(0);
+            QVERIFY(!window.apply());
+            QCOMPARE(prompter.shown.size(), 1);
+            QVERIFY(prompter.shown.first().text.startsWith("打印机地址“192.168.1.”无效"));
+            QCOMPARE(child<QTabWidget>(&window, "选择夹1")->currentIndex(), 2);
+            QVERIFY(host->hasFocus());
+            QCOMPARE(records.read(printOutputKey()), QString());
+            QCOMPARE(records.read("打印份数"), QString("1"));
+
+            host->setText("192.168.1.80");
+            child<QLineEdit>(&window, "编辑框_打印机端口")->setText("9101");
+            child<QLineEdit>(&window, "编辑框_打印点宽")->setText("512");
+            child<QComboBox>(&window, "组合框_打印浓度")->setCurrentText("-2");
+            QVERIFY(window.apply());
+        }
+        QCOMPARE(records.read(printOutputKey()), QString("2"));
+        QCOMPARE(records.read("热敏打印连接"), QString("1"));
+        QCOMPARE(records.read("热敏打印机地址"), QString("192.168.1.80"));
+        QCOMPARE(records.read("热敏打印机端口"), QString("9101"));
+        QCOMPARE(records.read("热敏打印点宽"), QString("512"));
+        QCOMPARE(records.read("热敏打印浓度"), QString("-2"));
+
+        // Opened again, the window shows what was stored.
+        PrintSettingsWindow again(*home.store, home.paths, prompter, {}, nullptr);
+        QCOMPARE(child<QComboBox>(&again, "组合框_打印输出")->currentIndex(), 2);
+        QCOMPARE(child<QLineEdit>(&again, "编辑框_打印机地址")->text(), QString("192.168.1.80"));
+        QCOMPARE(child<QComboBox>(&again, "组合框_打印浓度")->currentText(), QString("-2"));
+        // Back to the PDF folder: the thermal fields are kept, not checked.
+        child<QComboBox>(&again, "组合框_打印输出")->setCurrentIndex(1);
+        child<QLineEdit>(&again, "编辑框_打印机地址")->setText("");
+        QVERIFY(again.apply());
+        QCOMPARE(records.read(printOutputKey()), QString("1"));
     }
 
     void chosenPictureIsCopiedByteForByte()

@@ -75,7 +75,8 @@ Figures summarize(std::vector<double> ms)
 
 void run(int dishes, QTextStream &out)
 {
-    // Outside the system temporary folder, where start-up would warn and wait.
+    // Outside the system temporary folder, where start-up would warn (the warning is only
+    // reported: nothing here waits for a click).
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-dishlist-XXXXXX"));
     ReportingPrompter prompter;
     AppContext context;

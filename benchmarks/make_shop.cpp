@@ -91,6 +91,8 @@ int main(int argc, char *argv[])
         }
         const QString time = isoDateTime(QDateTime(t.date(), QTime(t.time().hour(), t.time().minute())));
         const int c = static_cast<int>(rng.bounded(customers));
+        // One order in four is eaten in: a table, no customer.
+        const bool eatIn = i % 4 == 3;
         double total = 0;
         const int lines = 1 + static_cast<int>(rng.bounded(5)); // three on average
         QList<QPair<QString, double>> picked;
@@ -111,10 +113,10 @@ int main(int argc, char *argv[])
         order.addBindValue(payments.at(i % payments.size()));
         order.addBindValue(total);
         order.addBindValue(total);
-        order.addBindValue(QString());
-        order.addBindValue(QStringLiteral("139%1").arg(c, 8, 10, QLatin1Char('0')));
-        order.addBindValue(QStringLiteral("顾客%1").arg(c));
-        order.addBindValue(QStringLiteral("幸福路%1号").arg(c % 900));
+        order.addBindValue(eatIn ? QStringLiteral("桌号 2楼%1桌").arg(1 + i % 4) : QString());
+        order.addBindValue(eatIn ? QString() : QStringLiteral("139%1").arg(c, 8, 10, QLatin1Char('0')));
+        order.addBindValue(eatIn ? QString() : QStringLiteral("顾客%1").arg(c));
+        order.addBindValue(eatIn ? QString() : QStringLiteral("幸福路%1号").arg(c % 900));
         order.addBindValue(1);
         order.addBindValue(QString());
         order.exec();

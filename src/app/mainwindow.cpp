@@ -2,6 +2,7 @@
 
 #include "aboutdialog.h"
 #include "core/backup.h"
+#include "historybridge.h"
 #include "core/datastore.h"
 #include "core/fonts.h"
 #include "core/numbers.h"
@@ -11,11 +12,15 @@
 #include "core/todaycounters.h"
 #include "core/ui/named.h"
 #include "masterdata/preferences.h"
+#include "masterdata/ui/dishcatalogwindow.h"
+#include "masterdata/ui/namelistwindow.h"
 #include "masterdata/ui/preferencesdialogs.h"
 #include "receipt/printreceipt.h"
 #include "receipt/ui/previewwindow.h"
 #include "receipt/ui/printsettingswindow.h"
 #include "receipt/ui/systemprintbackend.h"
+#include "reports/ui/incomereportwindow.h"
+#include "reports/ui/salesstatisticswindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,6 +87,24 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
             dialog.exec();
         });
     }
+    if (QAction *catalog = menuAction(QStringLiteral("商品管理"))) {
+        catalog->setEnabled(true);
+        connect(catalog, &QAction::triggered, this, [this] {
+            DishCatalogWindow window(m_context, [this] { loadDishCatalog(); }, this);
+            window.exec();
+        });
+    }
+    const std::pair<QString, NameListKind> nameLists[] = {{QStringLiteral("票头设置"), NameListKind::Headers},
+                                                          {QStringLiteral("店名设置"), NameListKind::Shops},
+                                                          {QStringLiteral("减免设置"), NameListKind::Discounts}};
+    for (const auto &[item, kind] : nameLists) {
+        QAction *action = menuAction(item);
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, kind] {
+            NameListWindow window(m_context, kind, [this] { m_panel->refillNameLists(); }, this);
+            window.exec();
+        });
+    }
     form().timeFormatButton->setEnabled(true);
     connect(form().timeFormatButton, &QPushButton::clicked, this, [this] {
         TimeFormatDialog dialog(m_context, this);
@@ -94,10 +117,20 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     connect(m_timer, &QTimer::timeout, this, &MainWindow::onClockTick);
 
     connect(form().previewButton, &QPushButton::clicked, this, &MainWindow::togglePreview);
+    if (QAction *income = menuAction(QStringLiteral("收入报表"))) {
+        income->setEnabled(true);
+        connect(income, &QAction::triggered, this, [this] { openIncomeReportWindow(m_context, this); });
+    }
+    if (QAction *sales = menuAction(QStringLiteral("销售统计"))) {
+        sales->setEnabled(true);
+        connect(sales, &QAction::triggered, this, [this] { openSalesStatisticsWindow(m_context, this); });
+    }
     if (QAction *printSettings = menuAction(QStringLiteral("打印设置"))) {
         printSettings->setEnabled(true);
         connect(printSettings, &QAction::triggered, this, &MainWindow::openPrintSettings);
     }
+
+    connectHistoryWindows(*this);
 
     // A session logout or an ordinary quit still keeps the operator's choices.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::saveLastSelections);
@@ -372,7 +405,7 @@ bool MainWindow::printReceipt(bool singleCopy)
     std::unique_ptr<PrintBackend> chosen;
     PrintBackend *backend = m_context.printBackend;
     if (!backend) {
-        chosen = makePrintBackend(*m_store, m_context.paths, this);
+        chosen = makePrintBackend(*m_store, m_context.paths, *m_context.prompter, this);
         backend = chosen.get();
     }
     QString settingsProblem;

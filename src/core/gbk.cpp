@@ -51,7 +51,8 @@ QString decode(const QByteArray &bytes)
 
 std::optional<QString> decodeStrict(const QByteArray &bytes)
 {
-    QStringDecoder decoder(kCodec);
+    // Stateless: a sequence cut off at the end counts as an error, not as pending input.
+    QStringDecoder decoder(kCodec, QStringConverter::Flag::Stateless);
     if (!decoder.isValid())
         return std::nullopt;
     QString text = decoder.decode(bytes);

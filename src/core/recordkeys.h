@@ -18,8 +18,15 @@ inline const QString Extra2 = QStringLiteral("附带信息2");
 inline const QString TopPictureOn = QStringLiteral("顶部图片勾选");
 inline const QString BottomPictureOn = QStringLiteral("底部图片勾选");
 inline const QString Copies = QStringLiteral("打印份数");
-inline const QString PrintOutput = QStringLiteral("打印输出");     // "1" PDF files, else the printer
+inline const QString PrintOutput = QStringLiteral("打印输出");     // "1" PDF files, "2" thermal printer, else the printer
 inline const QString PdfFolder = QStringLiteral("PDF文件夹");
+// The thermal printer spoken to in ESC/POS (打印输出 "2").
+inline const QString ThermalConnection = QStringLiteral("热敏打印连接"); // "1" network, else a device file
+inline const QString ThermalDevice = QStringLiteral("热敏打印设备");     // /dev/usb/lp0 …
+inline const QString ThermalHost = QStringLiteral("热敏打印机地址");
+inline const QString ThermalPort = QStringLiteral("热敏打印机端口");     // empty: 9100
+inline const QString ThermalDotWidth = QStringLiteral("热敏打印点宽");   // empty: by the paper
+inline const QString ThermalDensity = QStringLiteral("热敏打印浓度");    // -6 … 6, 0 the printer's own
 
 // The operator's last choices on the order window.
 inline const QString Header = QStringLiteral("票头");

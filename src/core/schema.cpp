@@ -44,6 +44,11 @@ const QStringList kIndexes = {
     QStringLiteral("create index if not exists 存单详单_存单ID on 存单详单(存单ID)"),
     QStringLiteral("create index if not exists 存单详单_销售时间 on 存单详单(销售时间)"),
     QStringLiteral("create index if not exists 客户_电话 on 客户(电话)"),
+    // The reports sum amounts over time ranges; these carry the amount beside the time so
+    // a year of lines is summed from the index alone, and a single dish is found directly.
+    QStringLiteral("create index if not exists 存单_时间_实付 on 存单(时间, 实付)"),
+    QStringLiteral("create index if not exists 存单详单_销售时间_小计 on 存单详单(销售时间, 小计)"),
+    QStringLiteral("create index if not exists 存单详单_菜名_销售时间 on 存单详单(菜名, 销售时间, 小计)"),
 };
 
 struct Dish {

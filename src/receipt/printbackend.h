@@ -28,6 +28,10 @@ public:
     virtual bool endJob() = 0;
     // A canvas with the metrics of the job canvas, used to measure the receipt first.
     virtual std::unique_ptr<ReceiptCanvas> measuringCanvas();
+    // The width the receipt is laid out at, in the job canvas's units, given the width
+    // configured for the paper in units of 0.1 mm. Backends that draw in other units
+    // (printer dots) answer with their own.
+    virtual int layoutWidth(int configuredWidth) { return configuredWidth; }
 };
 
 // The page of one receipt job: paper width × receipt length, no margins.

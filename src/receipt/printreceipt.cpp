@@ -57,7 +57,7 @@ bool printReceipt(DataStore &store, const ProgramPaths &paths, const ReceiptSnap
 {
     RecordTable records(store);
     const ReceiptProfile profile = loadReceiptProfile(records);
-    const int width = receiptPaperWidth(store, paths.configPath(), settingsProblem);
+    const int width = backend.layoutWidth(receiptPaperWidth(store, paths.configPath(), settingsProblem));
     const int rollWidth = receiptPaperRollWidth(store);
     const std::optional<QImage> top = loadIfPresent(profile.switches[SwitchTopPicture].on, paths.topPicture());
     const std::optional<QImage> bottom = loadIfPresent(profile.switches[SwitchBottomPicture].on, paths.bottomPicture());

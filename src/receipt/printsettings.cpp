@@ -34,6 +34,15 @@ bool restore(const PictureBackup &backup)
 
 } // namespace
 
+ReceiptOutput receiptOutput(const QString &stored)
+{
+    if (stored == QStringLiteral("1"))
+        return ReceiptOutput::PdfFolder;
+    if (stored == QStringLiteral("2"))
+        return ReceiptOutput::ThermalPrinter;
+    return ReceiptOutput::Printer;
+}
+
 int clampCopies(int copies) { return std::clamp(copies, 1, kMaxCopies); }
 
 PrintSettings readPrintSettings(DataStore &store)
@@ -54,8 +63,9 @@ PrintSettings readPrintSettings(DataStore &store)
         s.sizes[n] = integerValue(sizes.at(n));
         s.bolds[n] = integerValue(bolds.at(n)) != 0;
     }
-    s.toPdf = records.read(PrintOutput) == one;
+    s.output = receiptOutput(records.read(PrintOutput));
     s.pdfFolder = records.read(PdfFolder);
+    s.thermal = loadEscPosSettings(records);
     return s;
 }
 
@@ -71,7 +81,7 @@ std::optional<QString> savePrintSettings(DataStore &store, const ProgramPaths &p
         sizes.append(QString::number(s.sizes[n]));
         bolds.append(flag(s.bolds[n]));
     }
-    const std::pair<QString, QString> values[] = {
+    QList<std::pair<QString, QString>> values = {
         {PaperType, QString::number(std::max(s.paperType, 0))},
         {ProfileType, QString::number(std::max(s.profileType, 0))},
         {Extra1On, flag(s.extraOn[0])},
@@ -83,9 +93,10 @@ std::optional<QString> savePrintSettings(DataStore &store, const ProgramPaths &p
         {Copies, QString::number(s.copies)},
         {FontSizes, sizes.join(u'|')},
         {FontBolds, bolds.join(u'|')},
-        {PrintOutput, flag(s.toPdf)},
+        {PrintOutput, QString::number(int(s.output))},
         {PdfFolder, s.pdfFolder},
     };
+    values += escPosSettingsRecords(s.thermal);
 
     // The records are written first, inside the transaction; the pictures are replaced
     // just before it commits, and put back should the commit fail.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "escpossettings.h"
 #include "receiptprofile.h"
 
 #include <QByteArray>
@@ -19,6 +20,10 @@ constexpr int kMaxCopies = 4;
 // The copies to print for a stored or typed 打印份数: 1 to kMaxCopies.
 int clampCopies(int copies);
 
+// Where receipts go (打印输出, stored as the number).
+enum class ReceiptOutput { Printer = 0, PdfFolder = 1, ThermalPrinter = 2 };
+ReceiptOutput receiptOutput(const QString &stored);
+
 // Everything the print settings window shows and stores, as plain values.
 struct PrintSettings {
     int paperType = 0;   // 0: 58 mm, 1: 80 mm
@@ -29,8 +34,9 @@ struct PrintSettings {
     int copies = 1;
     std::array<int, ReceiptSlotCount> sizes{};
     std::array<bool, ReceiptSlotCount> bolds{};
-    bool toPdf = false;
+    ReceiptOutput output = ReceiptOutput::Printer;
     QString pdfFolder;   // with forward slashes
+    EscPosSettings thermal;
 };
 
 PrintSettings readPrintSettings(DataStore &store);

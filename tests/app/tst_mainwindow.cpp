@@ -1,10 +1,18 @@
 #include "app/mainwindow.h"
 #include "core/datastore.h"
 #include "core/recordtable.h"
+#include "core/reportingprompter.h"
 #include "core/todaycounters.h"
+#include "receipt/printbackend.h"
 #include "programfolder.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -47,6 +55,18 @@ QStringList actionTexts(const QList<QAction *> &actions)
 void insertOrder(DataStore &store, int number, const QString &time, double paid)
 {
     QVERIFY(store.execute(QStringLiteral("insert into 存单 (编号, 时间, 实付) values (?,?,?)"), {number, time, paid}));
+}
+
+// Runs `work` on the modal dialog that the next call opens.
+void onNextDialog(std::function<void(QDialog *)> work)
+{
+    QTimer::singleShot(0, [work] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        work(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
 }
 
 } // namespace
@@ -297,6 +317,70 @@ private slots:
         QVERIFY(s.open(home.context.paths.databasePath()));
         QVERIFY(RecordTable(s).exists(QStringLiteral("付款方式")));
         QVERIFY(!QFile::exists(home.context.paths.lockPath()));
+    }
+
+    void preferenceWindowsFromTheMainWindow()
+    {
+        Home home;
+        MainWindow w(home.context);
+        QVERIFY(w.start());
+        QAction *settings = w.menuAction(QStringLiteral("设置"));
+        QVERIFY(settings && settings->isEnabled());
+        onNextDialog([](QDialog *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("设置"));
+            dialog->findChild<QLineEdit *>(QStringLiteral("小数位数_编辑框"))->setText("2");
+            dialog->findChild<QPushButton *>(QStringLiteral("确认"))->click();
+        });
+        settings->trigger();
+        QCOMPARE(home.context.decimalPlaces, 2);
+        QCOMPARE(RecordTable(*home.context.store).read(QStringLiteral("小数位数")), QStringLiteral("2"));
+
+        QPushButton *timeButton = w.form().timeFormatButton;
+        QVERIFY(timeButton->isEnabled());
+        onNextDialog([](QDialog *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("选择时间格式"));
+            dialog->findChild<QCheckBox *>(QStringLiteral("选择框3"))->click();
+            dialog->findChild<QPushButton *>(QStringLiteral("按钮2"))->click();
+        });
+        timeButton->click();
+        QCOMPARE(home.context.timeFormat, 2);
+        QCOMPARE(RecordTable(*home.context.store).read(QStringLiteral("时间格式")), QStringLiteral("2"));
+        w.onClockTick();
+        QVERIFY(w.form().orderTime->text().contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")));
+    }
+
+    void unusableSettingsFileIsToldOnce()
+    {
+        Home home;
+        // something that is no file where the settings file goes
+        QVERIFY(QDir().mkpath(home.context.paths.configPath()));
+        PdfFolderBackend pdf(home.dir.filePath(QStringLiteral("pdf")));
+        home.context.printBackend = &pdf;
+        MainWindow w(home.context);
+        QVERIFY(w.start());
+        QCOMPARE(home.prompter.shown.size(), 1);
+        QVERIFY(home.prompter.shown.first().text.contains(QStringLiteral("无法读取配置文件")));
+        QVERIFY(w.printReceipt(true));
+        QVERIFY(w.printReceipt(true));
+        QCOMPARE(home.prompter.shown.size(), 1);
+        QVERIFY(QFileInfo(home.context.paths.configPath()).isDir());
+    }
+
+    void unattendedPrompterNeverWaits()
+    {
+        // What benchmarks and tools use: the start-up warning inside the system temporary
+        // folder is reported, not shown in a box that would wait for a click.
+        QTemporaryDir tmp;
+        ReportingPrompter prompter;
+        AppContext context;
+        context.paths.home = tmp.path();
+        context.prompter = &prompter;
+        MainWindow w(context);
+        QVERIFY(w.start());
+        QCOMPARE(prompter.reported.size(), 1);
+        QVERIFY(prompter.reported.first().contains(QStringLiteral("请检查软件是否已经解压到文件夹中")));
+        QVERIFY(!prompter.ask(&w, PromptIcon::Question, QString(), QStringLiteral("是否清空点单数据？")));
+        QVERIFY(!prompter.input(&w, QString(), QString(), QString(), InputKind::Text));
     }
 };
 

@@ -57,6 +57,31 @@ private slots:
         selectComboByText(&combo, "");
         QCOMPARE(combo.currentIndex(), -1);
     }
+
+    void storedChoiceMissingFromTheList()
+    {
+        TestHome home;
+        QComboBox combo;
+        const QString sql = QStringLiteral("select * from 店名 order by ID");
+        fillComboFromQuery(&combo, *home.store, sql, "店铺名称");
+        const int listed = combo.count();
+        showStoredChoice(&combo, "已关的店");
+        QCOMPARE(combo.currentText(), QStringLiteral("已关的店"));
+        // a refill before the list drops down keeps it while it is the choice
+        fillComboFromQuery(&combo, *home.store, sql, "店铺名称");
+        QCOMPARE(combo.currentText(), QStringLiteral("已关的店"));
+        QCOMPARE(combo.count(), listed + 1);
+        // a name that is listed is simply selected, and the kept one goes
+        showStoredChoice(&combo, "白云快餐");
+        QCOMPARE(combo.count(), listed);
+        QCOMPARE(combo.currentText(), QStringLiteral("白云快餐"));
+        showStoredChoice(&combo, "已关的店");
+        dropStoredChoices(&combo);
+        QCOMPARE(combo.count(), listed);
+        QCOMPARE(combo.currentIndex(), -1);
+        // the table itself was never touched
+        QCOMPARE(home.store->scalar("select count(*) from 店名 where 店铺名称='已关的店'").toInt(), 0);
+    }
 };
 
 QTEST_MAIN(TestCombos)

@@ -6,7 +6,9 @@
 #include "testhome.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace vorlan;
@@ -74,7 +76,8 @@ private slots:
         QCOMPARE(columnsOf(s, "记录"), QStringList({"记录内容 VARCHAR(16)", "记录信息 VARCHAR(255)"}));
 
         const QStringList indexes = column(s, "select name from sqlite_master where type='index' and sql is not null order by name");
-        QCOMPARE(indexes, QStringList({"存单_时间", "存单_电话", "存单详单_存单ID", "存单详单_销售时间", "客户_电话"}));
+        QCOMPARE(indexes, QStringList({"存单_时间", "存单_时间_实付", "存单_电话", "存单详单_存单ID", "存单详单_菜名_销售时间",
+                                          "存单详单_销售时间", "存单详单_销售时间_小计", "客户_电话"}));
 
         RecordTable records(s);
         QCOMPARE(records.read("数据库版本"), QStringLiteral("3.51"));
@@ -278,15 +281,82 @@ private slots:
         QCOMPARE(home.opened.error, QStringLiteral("这不是本程序的数据库"));
     }
 
-    void readOnlyFolderIsReported()
+    void dataFolderThatCannotBeMadeIsReported()
     {
-        if (geteuid() == 0)
-            QSKIP("root writes into read-only folders");
+        // A file where the data folder must go: refused for root as for anyone, unlike a
+        // read-only folder, into which root writes anyway.
         TestHome home(false);
-        QFile::setPermissions(home.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QFile blocker(home.paths.dataDir());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.write("not a folder");
+        blocker.close();
         QVERIFY(!home.reopen());
-        QVERIFY(!home.opened.error.isEmpty());
-        QFile::setPermissions(home.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(home.opened.error.contains(QDir::toNativeSeparators(home.paths.dataDir())));
+        QVERIFY(QFileInfo(home.paths.dataDir()).isFile());
+    }
+
+    void upgradeRunTwiceChangesNothingMore()
+    {
+        TestHome home(false);
+        QVERIFY(QDir().mkpath(home.paths.dataDir()));
+        DataStore old(QStringLiteral("twice"));
+        QVERIFY(old.open(home.paths.databasePath()));
+        QVERIFY(createTemplateDatabase(old));
+        QVERIFY(old.execute("insert into 存单 (编号, 时间, 实付) values (3, '2016-05-01 10:00:00', 12.5)"));
+        QVERIFY(upgradeSchema(old));
+        QVERIFY(columnsOf(old, "存单").contains("实付 DOUBLE"));
+        QVERIFY(columnsOf(old, "存单详单").contains("数量 DOUBLE"));
+        // a trigger dies with its table, so it tells whether the table was rebuilt again
+        QVERIFY(old.execute("create trigger 标记 after insert on 存单 begin select 1; end"));
+        const QString schema = old.scalar("select group_concat(sql, ';') from sqlite_master").toString();
+        QVERIFY(upgradeSchema(old));
+        QCOMPARE(old.scalar("select group_concat(sql, ';') from sqlite_master").toString(), schema);
+        QCOMPARE(old.scalar("select 实付 from 存单").toDouble(), 12.5);
+    }
+
+    void newerProgramLeavesAWidenedFileAlone()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        QVERIFY(s.execute("insert into 存单 (编号, 实付) values (1, 9.5)"));
+        QVERIFY(s.execute("create trigger 标记 after insert on 存单 begin select 1; end"));
+        // the file was last opened by another version: only the version record follows
+        QVERIFY(RecordTable(s).write("数据库版本", "3.40"));
+        QVERIFY(home.reopen());
+        DataStore &t = *home.store;
+        QCOMPARE(t.scalar("select count(*) from sqlite_master where type='trigger' and name='标记'").toInt(), 1);
+        QCOMPARE(t.scalar("select 实付 from 存单").toDouble(), 9.5);
+        QCOMPARE(RecordTable(t).read("数据库版本"), QStringLiteral(VORLAN_VERSION));
+        QCOMPARE(t.scalar("select count(*) from 记录 where 记录内容='数据库版本'").toInt(), 1);
+    }
+
+    void missingRecordsAreAddedEachOnItsOwn()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        // the first key of a group is there, others of it are not
+        QVERIFY(s.execute("delete from 记录 where 记录内容 in ('打印份数', '票头', '附带信息2')"));
+        QVERIFY(home.reopen());
+        RecordTable r(*home.store);
+        QCOMPARE(r.read("打印份数"), QStringLiteral("1"));
+        QCOMPARE(r.read("票头"), QStringLiteral("微信点餐"));
+        QVERIFY(r.exists("附带信息2"));
+    }
+
+    void defaultRecordsAreOneTransaction()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        QVERIFY(s.execute("delete from 记录 where 记录内容 in ('小票类型', '打印份数')"));
+        QVERIFY(s.execute("create trigger 满 before insert on 记录 when new.记录内容='打印份数' "
+                          "begin select raise(abort, 'disk full'); end"));
+        const int before = s.scalar("select count(*) from 记录").toInt();
+        QVERIFY(!home.reopen());
+        QVERIFY(home.opened.error.contains(QStringLiteral("disk full")));
+        DataStore check(QStringLiteral("check"));
+        QVERIFY(check.open(home.paths.databasePath()));
+        QCOMPARE(check.scalar("select count(*) from 记录").toInt(), before);
+        QVERIFY(!RecordTable(check).exists("小票类型"));
     }
 };
 

@@ -61,6 +61,17 @@ private slots:
         QCOMPARE(formatSingle(static_cast<float>(toSingle(38.3))), QStringLiteral("38.3"));
     }
 
+    void storedNumbersShowTheirExactValue()
+    {
+        // Whatever the text, reading it back gives the stored value.
+        for (double v : {12345.67, 98765.4321, 0.1 + 0.2, 1e15 + 0.5, 2.345, 15.3, -7.25})
+            QVERIFY2(parseNumber(formatStoredNumber(v)) == v, qPrintable(formatStoredNumber(v)));
+        QCOMPARE(formatStoredNumber(12345.67), QStringLiteral("12345.67"));
+        // written by an older version through single precision: shown as it was typed
+        QCOMPARE(formatStoredNumber(double(15.3f)), QStringLiteral("15.3"));
+        QCOMPARE(formatStoredNumber(0.0), QStringLiteral("0"));
+    }
+
     void rounding_data()
     {
         QTest::addColumn<double>("value");

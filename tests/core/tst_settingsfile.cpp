@@ -1,7 +1,9 @@
 #include "core/gbk.h"
 #include "core/settingsfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -99,12 +101,55 @@ private slots:
         QCOMPARE(readSetting(path(), "#引号A#引号", "", false), QStringLiteral("1"));
     }
 
-    void foreignBytesSurviveAnAppend()
+    void fileThatIsNotGbkIsReadButNeverRewritten()
     {
-        const QByteArray odd("\xff\xfe junk = {\r\n", 14);
+        const QByteArray odd = QByteArray("TX = {Y}\r\n\x81\x30 junk = {\r\n");
         writeBytes(path(), odd);
-        readSetting(path(), "58小票打印宽度", "480", true);
-        QVERIFY(bytesOf(path()).startsWith(odd));
+        QVERIFY(settingsFileProblem(path()));
+        QString problem;
+        QCOMPARE(readSetting(path(), "TX", "", false, {}, &problem), QStringLiteral("Y"));
+        QVERIFY(problem.isEmpty());
+        QCOMPARE(readSetting(path(), "58小票打印宽度", "480", true, {}, &problem), QStringLiteral("480"));
+        QVERIFY(!problem.isEmpty());
+        QCOMPARE(bytesOf(path()), odd);
+    }
+
+    void unreadableFileKeepsItsPlace()
+    {
+        // Something that exists but cannot be read as a file (works as root too).
+        QVERIFY(QDir().mkpath(path()));
+        QVERIFY(settingsFileProblem(path()));
+        QString problem;
+        QCOMPARE(readSetting(path(), "58小票打印宽度", "480", true, {}, &problem), QStringLiteral("480"));
+        QVERIFY(problem.contains(QStringLiteral("无法读取")));
+        QVERIFY(QFileInfo(path()).isDir());
+        QVERIFY(QDir().rmdir(path()));
+    }
+
+    void failedAppendIsReported()
+    {
+        const QString inMissingFolder = m_dir.filePath(QStringLiteral("missing/配置文件.ini"));
+        QString problem;
+        QCOMPARE(readSetting(inMissingFolder, "58小票打印宽度", "480", true, {}, &problem), QStringLiteral("480"));
+        QVERIFY(problem.contains(QStringLiteral("无法写入")));
+        QVERIFY(!QFile::exists(inMissingFolder));
+        QVERIFY(!settingsFileProblem(path())); // no file yet is no problem
+    }
+
+    void gbkWidthsAndChecks()
+    {
+        QVERIFY(gbk::available());
+        QCOMPARE(gbk::byteWidth(QStringLiteral("a中")), 3);
+        QCOMPARE(gbk::byteWidth(QStringLiteral("￥")), 2);
+        // Not in GBK: GB18030 writes four bytes, and the width says so.
+        for (const QString &outside : {QStringLiteral("À"), QStringLiteral("😀"), QStringLiteral("₿")}) {
+            QCOMPARE(gbk::byteWidth(outside), 4);
+            QCOMPARE(gbk::encode(outside).size(), 4);
+        }
+        QCOMPARE(gbk::byteWidth(QStringLiteral("¥")), gbk::encode(QStringLiteral("¥")).size());
+        QCOMPARE(gbk::decodeStrict(gbk::encode(QStringLiteral("中文，测试"))), std::optional<QString>(QStringLiteral("中文，测试")));
+        QVERIFY(!gbk::decodeStrict(QByteArray("ab\xff\xff", 4)));
+        QVERIFY(!gbk::decodeStrict(QByteArray("ab\x81\x30", 4))); // cut off in the middle
     }
 };
 

@@ -1,4 +1,5 @@
 #include "core/recordtable.h"
+#include "masterdata/preferences.h"
 #include "masterdata/ui/preferencesdialogs.h"
 #include "scriptedprompter.h"
 #include "testhome.h"
@@ -133,6 +134,44 @@ private slots:
         TimeFormatDialog dialog(p.context);
         QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("选择框3"))->isChecked());
         QVERIFY(!dialog.findChild<QCheckBox *>(QStringLiteral("选择框1"))->isChecked());
+    }
+
+    void failedWritesAreToldAndChangeNothing()
+    {
+        Prefs p;
+        p.context.decimalPlaces = 1;
+        p.context.timeFormat = 0;
+        QVERIFY(p.home.store->execute("create trigger 满 before update on 记录 "
+                                      "begin select raise(abort, 'disk full'); end"));
+        QVERIFY(p.home.store->execute("create trigger 满2 before insert on 记录 "
+                                      "begin select raise(abort, 'disk full'); end"));
+        DecimalPlacesDialog places(p.context);
+        places.findChild<QLineEdit *>(QStringLiteral("小数位数_编辑框"))->setText("3");
+        places.show();
+        places.confirm();
+        QVERIFY(places.isVisible()); // not closed as if it had worked
+        QCOMPARE(p.context.decimalPlaces, 1);
+        QCOMPARE(p.prompter.shown.size(), 1);
+        QVERIFY(p.prompter.shown.first().text.contains(QStringLiteral("没有保存")));
+
+        TimeFormatDialog format(p.context);
+        format.choose(2);
+        QCOMPARE(p.context.timeFormat, 0);
+        QVERIFY(format.findChild<QCheckBox *>(QStringLiteral("选择框1"))->isChecked());
+        QCOMPARE(p.prompter.shown.size(), 2);
+    }
+
+    void preferenceRules()
+    {
+        QCOMPARE(decimalPlacesFromText(QString()), std::optional<int>(0));
+        QCOMPARE(decimalPlacesFromText("3"), std::optional<int>(3));
+        QVERIFY(!decimalPlacesFromText("4"));
+        TestHome home;
+        QCOMPARE(readTimeFormat(*home.store), 0);
+        QVERIFY(saveTimeFormat(*home.store, 2));
+        QCOMPARE(readTimeFormat(*home.store), 2);
+        QVERIFY(RecordTable(*home.store).write("时间格式", "7"));
+        QCOMPARE(readTimeFormat(*home.store), 0);
     }
 };
 

@@ -495,6 +495,42 @@ private slots:
         entry.deleteCurrentLine();
         QCOMPARE(refreshes, 5); // the preview does not keep the deleted line
     }
+
+    void oneRedrawPerFinishedEdit()
+    {
+        // With the keyboard flow installed, as on the real window: its application-wide
+        // filter sees every focus change too, and must not redraw again.
+        Shop shop;
+        shop.activate();
+        QVERIFY(shop.panel->keyboardFlow());
+        shop.edit("编辑框_电话")->setFocus();
+        QTest::keyClicks(shop.edit("编辑框_电话"), "139");
+        const int typed = shop.previewRedraws;
+        QTest::keyClick(shop.edit("编辑框_电话"), Qt::Key_Return); // on to the name field
+        QTRY_COMPARE(QApplication::focusWidget(), shop.edit("编辑框_姓名"));
+        QCOMPARE(shop.previewRedraws, typed + 1);
+        shop.edit("编辑框_实付")->setFocus();
+        QCOMPARE(shop.previewRedraws, typed + 2);
+    }
+
+    void lastSelectionsRoundTripAndFailuresAreTold()
+    {
+        Shop shop;
+        shop.combo("组合框_票头")->setCurrentIndex(shop.combo("组合框_票头")->findText("美团(第1联)"));
+        shop.edit("编辑框_减免份数")->setText("2");
+        QVERIFY(shop.panel->saveLastSelections());
+        QCOMPARE(readLastSelections(shop.store()).header, QStringLiteral("美团(第1联)"));
+        QCOMPARE(readLastSelections(shop.store()).discountPortions, QStringLiteral("2"));
+
+        QVERIFY(shop.store().execute("create trigger 满 before update on 记录 when new.记录内容='付款方式' "
+                                     "begin select raise(abort, 'disk full'); end"));
+        shop.combo("组合框_票头")->setCurrentIndex(shop.combo("组合框_票头")->findText("淘点点"));
+        QVERIFY(!shop.panel->saveLastSelections());
+        QCOMPARE(shop.prompter.shown.size(), 1);
+        QVERIFY(shop.prompter.shown.first().text.contains(QStringLiteral("没有保存")));
+        // all or nothing: the header written before the failing key is not kept either
+        QCOMPARE(readLastSelections(shop.store()).header, QStringLiteral("美团(第1联)"));
+    }
 };
 
 QTEST_MAIN(TestOrderEntry)

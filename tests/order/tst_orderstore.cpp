@@ -243,6 +243,55 @@ private slots:
         QCOMPARE(o->lines, QList<OrderLine>({{"白菜肉水饺", "1.5", "份", "23.25"}}));
         QVERIFY(!readStoredOrder(*home.store, 999));
     }
+
+    void moneyIsStoredAsTyped()
+    {
+        // Through single precision 15.3 became 15.300000190734863, and sums over many
+        // orders drifted.
+        TestHome home;
+        OrderFormTexts t = threeLines();
+        t.total = QStringLiteral("15.3");
+        t.lines = {{"白菜肉水饺", "1", "份", "15.3"}};
+        const auto id = insertOrder(*home.store, collect(t));
+        QVERIFY(id);
+        QVERIFY(home.store->scalar("select 合计 from 存单").toDouble() == 15.3);
+        QVERIFY(home.store->scalar("select 小计 from 存单详单").toDouble() == 15.3);
+        QVERIFY(home.store->scalar("select sum(小计) from 存单详单").toDouble() == 15.3);
+    }
+
+    void storedNumbersReadBackExactly_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("paid, beyond single precision") << "已付" << QVariant(12345.67) << "12345.67";
+        QTest::newRow("actually paid") << "实付" << QVariant(98765.43) << "98765.43";
+        QTest::newRow("total") << "合计" << QVariant(1234.56) << "1234.56";
+        QTest::newRow("older single-precision total") << "合计" << QVariant(double(15.3f)) << "15.3";
+        QTest::newRow("discount amount") << "减免金额" << QVariant(2.5) << "2.5";
+    }
+    void storedNumbersReadBackExactly()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, shown);
+        TestHome home;
+        QVERIFY(home.store->execute(QStringLiteral("insert into 存单 (编号, 时间, %1) values (1, '2026-12-09 11:30:00', ?)")
+                                        .arg(column),
+                                    {stored}));
+        const int id = home.store->scalar("select ID from 存单").toInt();
+        QVERIFY(home.store->execute("insert into 存单详单 (存单ID, 菜名, 数量, 小计) values (?, '饺子', ?, ?)",
+                                    {id, 2.345, 12345.67}));
+        const auto o = readStoredOrder(*home.store, id);
+        QVERIFY(o);
+        const QString text = column == u"已付"   ? o->paid
+                           : column == u"实付"   ? o->actuallyPaid
+                           : column == u"合计"   ? o->total
+                                                 : o->discountAmount;
+        QCOMPARE(text, shown);
+        QCOMPARE(o->lines.first().quantity, QStringLiteral("2.345"));
+        QCOMPARE(o->lines.first().amount, QStringLiteral("12345.67"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestOrderStore)

@@ -23,6 +23,27 @@ using namespace vorlan;
 
 namespace {
 
+// Every column of every row of a table, reals with all their digits.
+QStringList tableRows(DataStore &store, const QString &table)
+{
+    QStringList columns;
+    store.query(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    while (!store.atEnd()) {
+        const QString c = store.readText(0);
+        columns.append(QStringLiteral("case typeof(%1) when 'real' then printf('%.17g', %1) else quote(%1) end").arg(c));
+        store.next();
+    }
+    store.closeQuery();
+    QStringList rows;
+    store.query(QStringLiteral("select %1 from %2 order by ID").arg(columns.join(QStringLiteral("||'|'||")), table));
+    while (!store.atEnd()) {
+        rows.append(store.readText(0));
+        store.next();
+    }
+    store.closeQuery();
+    return rows;
+}
+
 // The order panel on a fresh program folder, printing into a recording backend.
 struct Shop : OrderShop {
     RecordingBackend printer;
@@ -246,6 +267,73 @@ private slots:
         QCOMPARE(shop.settleButton()->text(), QStringLiteral("打单结算(F12)"));
         QCOMPARE(shop.edit("ID")->text(), QString());
         QVERIFY(!shop.panel->orderEntry()->hasLines());
+    }
+
+    void reopenedOrderRoundTripsExactly()
+    {
+        Shop shop;
+        DataStore &s = shop.store();
+        // An order as an earlier day stored it: seconds in its time, money beyond single
+        // precision, paid and actually paid apart, and names no longer in their lists.
+        QVERIFY(s.execute("insert into 存单 (编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,已付,实付,"
+                          "桌号,电话,姓名,地址,是否结算,备注) values (7,'旧票头','旧店名','2025-03-02 19:05:37',"
+                          "'旧减免',2,5,12345.67,'混合支付',100.25,12345.67,NULL,'13800001111','王五','老街1号',1,"
+                          "'多放醋')"));
+        const int id = s.scalar("select ID from 存单").toInt();
+        QVERIFY(s.execute("insert into 存单详单 (存单ID,销售时间,菜名,数量,单位,小计) values "
+                          "(?,'2025-03-02 19:05:37','白菜肉水饺',2.345,'份',12345.67),"
+                          "(?,'2025-03-02 19:05:37','已下架菜',1,'碗',0.1)",
+                          {id, id}));
+        const QStringList orderBefore = tableRows(s, "存单");
+        const QStringList linesBefore = tableRows(s, "存单详单");
+        const QStringList headersBefore = tableRows(s, "票头设置");
+
+        QVERIFY(shop.panel->loadOrderForModification(id));
+        QVERIFY(shop.panel->isModifying());
+        QCOMPARE(shop.combo("组合框_票头")->currentText(), QStringLiteral("旧票头"));
+        QCOMPARE(shop.combo("组合框_店铺名称")->currentText(), QStringLiteral("旧店名"));
+        QCOMPARE(shop.combo("组合框_减免")->currentText(), QStringLiteral("旧减免"));
+        QCOMPARE(shop.edit("编辑框_实付")->text(), QStringLiteral("12345.67"));
+        QCOMPARE(shop.edit("编辑框_已支付")->text(), QStringLiteral("100.25"));
+        // a list dropped down keeps the order's own name
+        shop.combo("组合框_票头")->showPopup();
+        shop.combo("组合框_票头")->hidePopup();
+        QCOMPARE(shop.combo("组合框_票头")->currentText(), QStringLiteral("旧票头"));
+
+        shop.prompter.answers.enqueue(false); // no receipt
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.prompter.shown.last().text, QStringLiteral("修改成功。是否打印小票？"));
+        QCOMPARE(tableRows(s, "存单"), orderBefore);
+        QCOMPARE(tableRows(s, "存单详单").size(), linesBefore.size());
+        // the lines are stored anew (new IDs); everything else is the same
+        QStringList linesAfter = tableRows(s, "存单详单");
+        for (QString &row : linesAfter)
+            row = row.section(u'|', 1);
+        QStringList linesExpected = linesBefore;
+        for (QString &row : linesExpected)
+            row = row.section(u'|', 1);
+        QCOMPARE(linesAfter, linesExpected);
+        // the old names were shown, not added to their lists, and are not offered afterwards
+        QCOMPARE(tableRows(s, "票头设置"), headersBefore);
+        QVERIFY(!shop.panel->isModifying());
+        QCOMPARE(shop.combo("组合框_票头")->findText(QStringLiteral("旧票头")), -1);
+        QCOMPARE(shop.combo("组合框_票头")->currentIndex(), -1); // not a neighbour of the dropped name
+        QCOMPARE(shop.combo("组合框_付款方式")->currentText(), QStringLiteral("混合支付"));
+    }
+
+    void modeIsNotTheCaption()
+    {
+        Shop shop;
+        shop.order("001", "1");
+        shop.key(Qt::Key_F12);
+        const int id = shop.store().scalar("select ID from 存单").toInt();
+        QVERIFY(shop.panel->loadOrderForModification(id));
+        // a caption changed by anything else does not turn the modification into a new order
+        shop.settleButton()->setText(QStringLiteral("打单结算(F12)"));
+        shop.prompter.answers.enqueue(false);
+        shop.key(Qt::Key_F12);
+        QCOMPARE(shop.rows("存单"), 1);
+        QCOMPARE(shop.prompter.shown.last().text, QStringLiteral("修改成功。是否打印小票？"));
     }
 
     void modifyWithCancelledPrintStaysInModifyMode()

@@ -91,6 +91,8 @@ private slots:
         QTest::newRow("4") << "4" << false << 4;
         QTest::newRow("not a number") << "x" << false << 1;
         QTest::newRow("0") << "0" << false << 1;
+        QTest::newRow("hand-edited 999 prints at most 4") << "999" << false << 4;
+        QTest::newRow("single with 999") << "999" << true << 1;
     }
     void singleCopyAndBadCopies()
     {

@@ -1,9 +1,12 @@
+#include "escposreader.h"
 #include "recordingcanvas.h"
 #include "programfolder.h"
 
 #include "app/mainwindow.h"
 #include "order/ui/orderpanel.h"
 #include "core/recordtable.h"
+#include "receipt/escpossettings.h"
+#include "receipt/ui/printsettingswindow.h"
 #include "receipt/ui/previewwindow.h"
 
 #include <QAction>
@@ -19,6 +22,14 @@
 using namespace vorlan;
 
 namespace {
+
+bool writeSettings(RecordTable &records, const EscPosSettings &settings)
+{
+    for (const auto &[key, value] : escPosSettingsRecords(settings))
+        if (!records.write(key, value))
+            return false;
+    return true;
+}
 
 using Home = ProgramFolder;
 
@@ -95,10 +106,13 @@ private slots:
 
         QTest::mouseClick(w.form().previewButton, Qt::LeftButton);
         QVERIFY(!preview->isVisible());
+        const QImage drawn = preview->offscreenCanvas();
         w.form().total->setText("99");
         w.refreshPreview(); // closed: nothing is drawn
+        QCOMPARE(preview->offscreenCanvas(), drawn);
         QTest::mouseClick(w.form().previewButton, Qt::LeftButton);
         QVERIFY(preview->isVisible());
+        QVERIFY(preview->offscreenCanvas() != drawn); // opened again: drawn with the new total
         QVERIFY(w.menuAction(QStringLiteral("打印设置"))->isEnabled());
     }
 
@@ -117,6 +131,38 @@ private slots:
         backend.cancelDialog = true;
         QVERIFY(!w.printReceipt(true));
         QCOMPARE(backend.jobs.size(), 2);
+    }
+
+    void printsToTheThermalPrinterChosenInSettings()
+    {
+        Home home;
+        FakeNetworkPrinter printer;
+        QVERIFY(printer.listen());
+        MainWindow w(home.context);
+        QVERIFY(w.start());
+        RecordTable records(*home.context.store);
+        records.write("打印份数", "2");
+        records.write(printOutputKey(), "2");
+        EscPosSettings settings;
+        settings.network = true;
+        settings.host = "127.0.0.1";
+        settings.port = QString::number(printer.port());
+        QVERIFY(writeSettings(records, settings));
+        fillOrder(w.form());
+        QVERIFY(w.printReceipt(false));
+        EscPosReading reading = readEscPos(printer.received());
+        QCOMPARE(reading.copies.size(), 2);
+        QCOMPARE(reading.cuts, 2);
+        QCOMPARE(reading.copies.first().width(), 384); // 58 mm paper
+        QVERIFY(home.prompter.shown.isEmpty());
+
+        // A printer that cannot be reached: the operator is told, and the order is not
+        // reported as printed.
+        settings.port = QString::number(closedLoopbackPort());
+        QVERIFY(writeSettings(records, settings));
+        QVERIFY(!w.printReceipt(true));
+        QCOMPARE(home.prompter.shown.size(), 1);
+        QVERIFY(home.prompter.shown.first().text.contains("连接被拒绝"));
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace vorlan;
@@ -248,6 +249,62 @@ private slots:
         QVERIFY(!QFile::exists(home.paths.topPicture()));
     }
 
+    void thermalPrinterIsCheckedAndStored()
+    {
+        TestHome home;
+        ScriptedPrompter prompter;
+        RecordTable records(*home.store);
+        {
+            PrintSettingsWindow window(*home.store, home.paths, prompter, {}, nullptr);
+            window.show();
+            QApplication::setActiveWindow(&window);
+            auto *output = child<QComboBox>(&window, "组合框_打印输出");
+            QCOMPARE(output->count(), 3);
+            QCOMPARE(output->itemText(2), QString("热敏打印机 (ESC/POS)"));
+            output->setCurrentIndex(2);
+            child<QTabWidget>(&window, "选择夹1")->setCurrentIndex(2);
+            QVERIFY(child<QPushButton>(&window, "按钮_测试打印")->isVisibleTo(&window));
+            QVERIFY(!child<QLineEdit>(&window, "编辑框_PDF文件夹")->isVisibleTo(&window));
+            child<QComboBox>(&window, "组合框_热敏连接")->setCurrentIndex(1);
+            auto *host = child<QLineEdit>(&window, "编辑框_打印机地址");
+            host->setText("192.168.1.");
+            child<QLineEdit>(&window, "编辑框份数")->setText("2");
+
+            // Refused: nothing stored, the operator is sent to the field.
+            child<QTabWidget>(&window, "选择夹1")->setCurrentIndex(0);
+            QVERIFY(!window.apply());
+            QCOMPARE(prompter.shown.size(), 1);
+            QVERIFY(prompter.shown.first().text.startsWith("打印机地址“192.168.1.”无效"));
+            QCOMPARE(child<QTabWidget>(&window, "选择夹1")->currentIndex(), 2);
+            QVERIFY(host->hasFocus());
+            QCOMPARE(records.read(printOutputKey()), QString());
+            QCOMPARE(records.read("打印份数"), QString("1"));
+
+            host->setText("192.168.1.80");
+            child<QLineEdit>(&window, "编辑框_打印机端口")->setText("9101");
+            child<QLineEdit>(&window, "编辑框_打印点宽")->setText("512");
+            child<QComboBox>(&window, "组合框_打印浓度")->setCurrentText("-2");
+            QVERIFY(window.apply());
+        }
+        QCOMPARE(records.read(printOutputKey()), QString("2"));
+        QCOMPARE(records.read("热敏打印连接"), QString("1"));
+        QCOMPARE(records.read("热敏打印机地址"), QString("192.168.1.80"));
+        QCOMPARE(records.read("热敏打印机端口"), QString("9101"));
+        QCOMPARE(records.read("热敏打印点宽"), QString("512"));
+        QCOMPARE(records.read("热敏打印浓度"), QString("-2"));
+
+        // Opened again, the window shows what was stored.
+        PrintSettingsWindow again(*home.store, home.paths, prompter, {}, nullptr);
+        QCOMPARE(child<QComboBox>(&again, "组合框_打印输出")->currentIndex(), 2);
+        QCOMPARE(child<QLineEdit>(&again, "编辑框_打印机地址")->text(), QString("192.168.1.80"));
+        QCOMPARE(child<QComboBox>(&again, "组合框_打印浓度")->currentText(), QString("-2"));
+        // Back to the PDF folder: the thermal fields are kept, not checked.
+        child<QComboBox>(&again, "组合框_打印输出")->setCurrentIndex(1);
+        child<QLineEdit>(&again, "编辑框_打印机地址")->setText("");
+        QVERIFY(again.apply());
+        QCOMPARE(records.read(printOutputKey()), QString("1"));
+    }
+
     void chosenPictureIsCopiedByteForByte()
     {
         TestHome home;
@@ -274,6 +331,58 @@ private slots:
         QVERIFY(window.apply());
         QCOMPARE(fileBytes(home.paths.bottomPicture()), fileBytes(big));
         QCOMPARE(fileBytes(home.paths.topPicture()), oldTop);
+    }
+
+    void failedSaveChangesNothingAndKeepsTheWindowOpen()
+    {
+        TestHome home;
+        ScriptedPrompter prompter;
+        QDir().mkpath(home.paths.dataDir());
+        QVERIFY(defaultTopPicture().save(home.paths.topPicture()));
+        const QByteArray oldTop = fileBytes(home.paths.topPicture());
+        const QString chosen = home.dir.filePath("new.png");
+        QImage picture(50, 20, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(chosen));
+        QVERIFY(home.store->execute("create trigger 满 before update on 记录 when new.记录内容='打印份数' "
+                                    "begin select raise(abort, 'disk full'); end"));
+
+        PrintSettingsWindow window(*home.store, home.paths, prompter, {}, nullptr);
+        child<QComboBox>(&window, "组合框_设置类型")->setCurrentIndex(1);
+        prompter.files.enqueue(chosen);
+        QTest::mouseClick(child<QPushButton>(&window, "顶部图片选择按钮1"), Qt::LeftButton);
+        child<QLineEdit>(&window, "编辑框份数")->setText("3");
+        child<QComboBox>(&window, "组合框_小票类型")->setCurrentIndex(1);
+        prompter.clear();
+        window.show();
+        QTest::mouseClick(child<QPushButton>(&window, "按钮1"), Qt::LeftButton); // 确认
+        QVERIFY(window.isVisible()); // the edits are still there to try again
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY(prompter.shown.first().text.contains(QStringLiteral("保存失败")));
+        RecordTable records(*home.store);
+        QCOMPARE(records.read("打印份数"), QStringLiteral("1"));
+        QCOMPARE(records.read("小票类型"), QStringLiteral("0"));
+        QCOMPARE(fileBytes(home.paths.topPicture()), oldTop);
+    }
+
+    void pictureThatCannotBeWrittenLeavesTheRecords()
+    {
+        TestHome home;
+        ScriptedPrompter prompter;
+        // something that is not a file where the bottom picture goes
+        QVERIFY(QDir().mkpath(home.paths.bottomPicture()));
+        const QString chosen = home.dir.filePath("new.png");
+        QImage picture(50, 20, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(chosen));
+        PrintSettingsWindow window(*home.store, home.paths, prompter, {}, nullptr);
+        child<QComboBox>(&window, "组合框_设置类型")->setCurrentIndex(1);
+        prompter.files.enqueue(chosen);
+        QTest::mouseClick(child<QPushButton>(&window, "顶部图片选择按钮2"), Qt::LeftButton);
+        child<QLineEdit>(&window, "编辑框份数")->setText("3");
+        QVERIFY(!window.apply());
+        QVERIFY(prompter.texts().last().contains(QDir::toNativeSeparators(home.paths.bottomPicture())));
+        QCOMPARE(RecordTable(*home.store).read("打印份数"), QStringLiteral("1"));
     }
 
     void uninitialisedProfileIsRefused()

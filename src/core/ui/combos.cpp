@@ -46,6 +46,9 @@ void fillComboFromQuery(QComboBox *combo, DataStore &store, const QString &sql, 
 
 void showStoredChoice(QComboBox *combo, const QString &text)
 {
+    // Removing the current item would make the box jump to a neighbour.
+    if (combo->currentIndex() >= 0 && combo->currentData() == kStoredOnly && combo->currentText() != text)
+        combo->setCurrentIndex(-1);
     for (int i = combo->count() - 1; i >= 0; --i)
         if (combo->itemData(i) == kStoredOnly && combo->itemText(i) != text)
             combo->removeItem(i);
@@ -63,6 +66,9 @@ void showStoredChoice(QComboBox *combo, const QString &text)
 
 void dropStoredChoices(QComboBox *combo)
 {
+    // Removing the current item would make the box jump to a neighbour.
+    if (combo->currentIndex() >= 0 && combo->currentData() == kStoredOnly)
+        combo->setCurrentIndex(-1);
     for (int i = combo->count() - 1; i >= 0; --i)
         if (combo->itemData(i) == kStoredOnly)
             combo->removeItem(i);

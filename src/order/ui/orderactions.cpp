@@ -142,14 +142,14 @@ void OrderActions::clearOrder()
     m_storedTime = QDateTime();
     m_storedTimeText.clear();
     m_form.orderId->clear();
-    // Names kept only for the order that was modified are not offered for the next one.
-    for (QComboBox *combo : {m_form.header, m_form.shopName, m_form.discount, m_form.paymentMethod, m_form.table})
-        dropStoredChoices(combo);
     m_entry.clearLines();
     for (QLineEdit *edit : {m_form.total, m_form.paid, m_form.actuallyPaid, m_form.tableCode, m_form.phone,
                             m_form.name, m_form.address})
         edit->clear();
     m_form.remark->clear();
+    // Names kept only for the order that was modified are not offered for the next one.
+    for (QComboBox *combo : {m_form.header, m_form.shopName, m_form.discount, m_form.paymentMethod, m_form.table})
+        dropStoredChoices(combo);
     m_form.dishCode->setFocus();
 }
 

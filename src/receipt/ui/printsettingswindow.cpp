@@ -1,6 +1,7 @@
 #include "printsettingswindow.h"
 
 #include "receipt/defaultpictures.h"
+#include "receipt/escpos/ui/escpossettingspanel.h"
 #include "receipt/printsettings.h"
 #include "receipt/receiptprofile.h"
 
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -151,36 +151,41 @@ PrintSettingsWindow::PrintSettingsWindow(DataStore &store, ProgramPaths paths, P
     fontLayout->addStretch(1);
     m_tabs->addTab(fonts, QStringLiteral("字体设置"));
 
-    // Page 打印输出: the system printer or a folder of PDF files.
+    // Page 打印输出: the system printer, a folder of PDF files or a thermal printer.
     auto *output = new QWidget;
     auto *outputLayout = new QVBoxLayout(output);
     outputLayout->setContentsMargins(10, 10, 10, 10);
     outputLayout->setSpacing(6);
     outputLayout->addWidget(new QLabel(QStringLiteral("小票打印到："), output));
     m_output = named(new QComboBox(output), QStringLiteral("组合框_打印输出"));
-    m_output->addItems({QStringLiteral("打印机（打印时选择）"), QStringLiteral("PDF文件（保存到文件夹）")});
+    m_output->addItems({QStringLiteral("打印机（打印时选择）"), QStringLiteral("PDF文件（保存到文件夹）"),
+                        QStringLiteral("热敏打印机 (ESC/POS)")});
     outputLayout->addWidget(m_output);
     outputLayout->addSpacing(6);
-    outputLayout->addWidget(new QLabel(QStringLiteral("PDF文件夹："), output));
-    m_pdfFolder = named(new QLineEdit(output), QStringLiteral("编辑框_PDF文件夹"));
-    m_pdfFolderButton = named(new QPushButton(QStringLiteral("选择"), output), QStringLiteral("按钮_PDF文件夹"));
+    auto *pdfPart = m_pdfPart = new QWidget(output);
+    auto *pdfLayout = new QVBoxLayout(pdfPart);
+    pdfLayout->setContentsMargins(0, 0, 0, 0);
+    pdfLayout->addWidget(new QLabel(QStringLiteral("PDF文件夹："), pdfPart));
+    m_pdfFolder = named(new QLineEdit(pdfPart), QStringLiteral("编辑框_PDF文件夹"));
+    m_pdfFolderButton = named(new QPushButton(QStringLiteral("选择"), pdfPart), QStringLiteral("按钮_PDF文件夹"));
     m_pdfFolderButton->setFixedWidth(52);
     auto *folderRow = new QHBoxLayout;
     folderRow->addWidget(m_pdfFolder, 1);
     folderRow->addWidget(m_pdfFolderButton);
-    outputLayout->addLayout(folderRow);
+    pdfLayout->addLayout(folderRow);
     auto *outputNote = new QLabel(QStringLiteral("没有小票打印机时，每张小票保存为一个PDF文件，"
                                                  "纸宽与小票类型一致，长度与小票内容一致。"),
-                                  output);
+                                  pdfPart);
     outputNote->setWordWrap(true);
     outputNote->setStyleSheet(QStringLiteral("color: #6b6b6b;"));
-    outputLayout->addWidget(outputNote);
+    pdfLayout->addWidget(outputNote);
+    outputLayout->addWidget(pdfPart);
+    m_thermal = new EscPosSettingsPanel(m_prompter, output);
+    m_thermal->narrowPaper = [this] { return m_paperType->currentIndex() == 0; };
+    outputLayout->addWidget(m_thermal);
     outputLayout->addStretch(1);
     m_tabs->addTab(output, QStringLiteral("打印输出"));
-    connect(m_output, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_pdfFolder->setEnabled(index == 1);
-        m_pdfFolderButton->setEnabled(index == 1);
-    });
+    connect(m_output, &QComboBox::currentIndexChanged, this, &PrintSettingsWindow::showOutput);
     connect(m_pdfFolderButton, &QPushButton::clicked, this, [this] {
         const QString folder = chooseFolder ? chooseFolder(this, m_pdfFolder->text()) : QString();
         if (!folder.isEmpty())
@@ -258,10 +263,19 @@ void PrintSettingsWindow::load()
         m_bolds[n]->setChecked(settings.bolds[n]);
     }
 
-    m_output->setCurrentIndex(settings.toPdf ? 1 : 0);
-    m_pdfFolder->setEnabled(settings.toPdf);
-    m_pdfFolderButton->setEnabled(settings.toPdf);
+    m_thermal->setSettings(settings.thermal);
+    m_output->setCurrentIndex(int(settings.output));
+    showOutput(m_output->currentIndex());
     m_pdfFolder->setText(QDir::toNativeSeparators(settings.pdfFolder));
+}
+
+void PrintSettingsWindow::showOutput(int index)
+{
+    const bool thermal = index == int(ReceiptOutput::ThermalPrinter);
+    m_pdfFolder->setEnabled(index == int(ReceiptOutput::PdfFolder));
+    m_pdfFolderButton->setEnabled(index == int(ReceiptOutput::PdfFolder));
+    m_pdfPart->setVisible(!thermal);
+    m_thermal->setVisible(thermal);
 }
 
 void PrintSettingsWindow::setPresetControlsDisabled(bool disabled)
@@ -325,6 +339,11 @@ bool PrintSettingsWindow::validatePrintSettings()
     for (int n = 0; n < 11; ++n)
         if (n != kPaidRow && !checkSize(m_sizes[n], false))
             return false;
+    if (m_output->currentIndex() == int(ReceiptOutput::ThermalPrinter)) {
+        m_tabs->setCurrentIndex(2);
+        if (!m_thermal->validate())
+            return false;
+    }
     return true;
 }
 
@@ -359,8 +378,9 @@ bool PrintSettingsWindow::savePrintSettings()
         settings.sizes[n] = integerValue(m_sizes[n]->text());
         settings.bolds[n] = m_bolds[n]->isChecked();
     }
-    settings.toPdf = m_output->currentIndex() == 1;
+    settings.output = ReceiptOutput(std::max(m_output->currentIndex(), 0));
     settings.pdfFolder = QDir::fromNativeSeparators(m_pdfFolder->text().trimmed());
+    settings.thermal = m_thermal->settings();
 
     // The chosen files are copied as they are, not re-encoded.
     PictureReplacements pictures;

@@ -18,6 +18,7 @@ class QTabWidget;
 namespace vorlan {
 
 class DataStore;
+class EscPosSettingsPanel;
 class Prompter;
 
 // 记录 keys of the printer choice: 打印输出 "1" sends receipts to PDF files in the folder
@@ -46,6 +47,7 @@ private:
     void load();
     bool savePrintSettings();
     void setPresetControlsDisabled(bool disabled);
+    void showOutput(int index);
     void choosePicture(QLineEdit *pathEdit, QLabel *box, QByteArray &data);
     void checkPictureSize(const QImage &picture);
     bool checkSize(QLineEdit *edit, bool zeroAllowed);
@@ -71,6 +73,8 @@ private:
     QComboBox *m_output = nullptr;        // 组合框_打印输出
     QLineEdit *m_pdfFolder = nullptr;     // 编辑框_PDF文件夹
     QPushButton *m_pdfFolderButton = nullptr;
+    QWidget *m_pdfPart = nullptr;
+    EscPosSettingsPanel *m_thermal = nullptr; // the thermal printer's fields and 测试打印
 };
 
 } // namespace vorlan

@@ -4,6 +4,8 @@
 #include "receipt/paintercanvas.h"
 #include "core/recordkeys.h"
 #include "core/recordtable.h"
+#include "receipt/escpos/escposbackend.h"
+#include "receipt/printsettings.h"
 
 #include <QPainter>
 #include <QPrintDialog>
@@ -56,9 +58,16 @@ bool SystemPrintBackend::preparePrinter(QPrinter &printer, bool firstCopy)
     return dialog.exec() == QDialog::Accepted;
 }
 
-std::unique_ptr<PrintBackend> makePrintBackend(DataStore &store, const ProgramPaths &paths, QWidget *owner)
+std::unique_ptr<PrintBackend> makePrintBackend(DataStore &store, const ProgramPaths &paths, Prompter &prompter,
+                                               QWidget *owner)
 {
     RecordTable records(store);
+    if (receiptOutput(records.read(recordkey::PrintOutput)) == ReceiptOutput::ThermalPrinter) {
+        const EscPosSettings settings = loadEscPosSettings(records);
+        const bool narrow = integerValue(records.read(recordkey::PaperType)) == 0;
+        return std::make_unique<EscPosBackend>(escPosTarget(settings), escPosDotWidth(settings, narrow),
+                                               escPosEncoding(settings), &prompter, owner);
+    }
     if (records.read(recordkey::PrintOutput) == QStringLiteral("1"))
         return std::make_unique<PdfFolderBackend>(
             records.read(recordkey::PdfFolder, paths.home + QStringLiteral("/receipts")));

@@ -11,6 +11,7 @@ class QWidget;
 namespace vorlan {
 
 class DataStore;
+class Prompter;
 struct ProgramPaths;
 
 // Drives a QPrinter: sets the page to paper width × receipt length (the layout width
@@ -48,8 +49,10 @@ private:
     QWidget *m_owner;
 };
 
-// The output the operator chose in 打印设置: the system print dialog, or PDF files in a
-// folder (the program folder's "receipts" when none was given).
-std::unique_ptr<PrintBackend> makePrintBackend(DataStore &store, const ProgramPaths &paths, QWidget *owner);
+// The output the operator chose in 打印设置: the system print dialog, PDF files in a
+// folder (the program folder's "receipts" when none was given), or a thermal printer
+// spoken to directly (which tells its own failures through `prompter`).
+std::unique_ptr<PrintBackend> makePrintBackend(DataStore &store, const ProgramPaths &paths, Prompter &prompter,
+                                               QWidget *owner);
 
 } // namespace vorlan

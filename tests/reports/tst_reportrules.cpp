@@ -1,0 +1,262 @@
+#include "reportdata.h"
+#include "testhome.h"
+
+#include "reports/chartdata.h"
+#include "reports/chartfiles.h"
+#include "reports/incomereport.h"
+#include "reports/periodtotals.h"
+#include "reports/salesstatistics.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace vorlan;
+
+class TestReportRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void yearSalesOf2016()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        addSales2016(s);
+        addLine(s, QStringLiteral("2015-12-31 23:59:00"), QStringLiteral("酸菜鱼"), 1, 99);
+        addLine(s, QStringLiteral("2017-01-01 00:00:00"), QStringLiteral("酸菜鱼"), 1, 99);
+
+        const SalesStatistics y = yearSales(s, QStringLiteral("2016"), QStringLiteral("所有商品"), QString());
+        QCOMPARE(y.title, QStringLiteral("2016年 所有商品销售表"));
+        QCOMPARE(y.headers, QStringList({"月份", "销售数量", "销售金额"}));
+        QCOMPARE(y.rows, QList<QStringList>({{"01月", "56", "1234.5"}, {"02月", "40", "800"}}));
+        QCOMPARE(y.lineCount, 96);
+        QCOMPARE(y.totalAmount, QStringLiteral("2034.5"));
+        QCOMPARE(y.totalVolume, QStringLiteral("96"));
+        QCOMPARE(y.scaleMax, 1300);
+        QCOMPARE(y.chartTitle, QStringLiteral("2016年 所有商品销售参考数据"));
+        QCOMPARE(y.periods, QStringList({"01月", "02月"}));
+        QCOMPARE(y.amounts, QStringList({"1234.5", "800"}));
+        QCOMPARE(y.counts, QStringList({"56", "40"}));
+
+        // the chart file is the one of the worked example
+        QVERIFY(writeSalesChart(y, home.paths.home));
+        const auto chart = readLineChart(lineChartPath(home.paths.home));
+        QVERIFY(chart);
+        QCOMPARE(chart->yMax, 1300.0);
+        QCOMPARE(chart->values.at(1), QList<double>({800, 40, 0}));
+
+        // one dish, named by the filter box
+        const SalesStatistics fish = yearSales(s, QStringLiteral("2016"), QStringLiteral("酸菜鱼"), QStringLiteral("酸菜鱼"));
+        QCOMPARE(fish.title, QStringLiteral("2016年 酸菜鱼销售表"));
+        QCOMPARE(fish.rows, QList<QStringList>({{"01月", "28", "618.5"}, {"02月", "40", "800"}}));
+
+        QCOMPARE(yearSales(s, QStringLiteral("2014"), QStringLiteral("所有商品"), QString()).lineCount, 0);
+        QCOMPARE(yearSales(s, QStringLiteral("abc"), QStringLiteral("所有商品"), QString()).lineCount, 0);
+    }
+
+    void aDishWithAQuoteIsCountedLikeAnyOther()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        const QString dish = QStringLiteral("老王's 鸡");
+        addLine(s, QStringLiteral("2016-05-03 12:00:00"), dish, 2, 30);
+        addLine(s, QStringLiteral("2016-05-03 12:00:00"), QStringLiteral("酸菜鱼"), 1, 16);
+        QCOMPARE(yearSales(s, QStringLiteral("2016"), dish, dish).rows, QList<QStringList>({{"05月", "1", "30"}}));
+        QCOMPARE(monthSales(s, QStringLiteral("2016-05"), dish, dish).rows, QList<QStringList>({{"03日", "1", "30"}}));
+        QCOMPARE(daySales(s, QStringLiteral("2016年5月3日"), dish, dish).rows.size(), 1);
+        QVERIFY(s.lastError().isEmpty());
+    }
+
+    void monthSalesPerDay()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        addLine(s, QStringLiteral("2016-05-03 12:00:00"), QStringLiteral("酸菜鱼"), 1, 16.25);
+        addLine(s, QStringLiteral("2016-05-03 13:00:00"), QStringLiteral("酸菜鱼"), 1, 16.3);
+        addLine(s, QStringLiteral("2016-05-01 00:00:00"), QStringLiteral("酸菜鱼"), 1, 10);
+        addLine(s, QStringLiteral("2016-05-31 23:59:59"), QStringLiteral("酸菜鱼"), 1, 10);
+        addLine(s, QStringLiteral("2016-06-01 00:00:00"), QStringLiteral("酸菜鱼"), 1, 10);
+        const SalesStatistics m = monthSales(s, QStringLiteral("2016-05"), QStringLiteral("所有商品"), QString());
+        QCOMPARE(m.title, QStringLiteral("2016-05月 所有商品销售表"));
+        QCOMPARE(m.headers, QStringList({"时间", "销售数量", "销售金额"}));
+        // three days with lines; amounts rounded to one place as they are read
+        QCOMPARE(m.rows, QList<QStringList>({{"01日", "1", "10"}, {"03日", "2", "32.6"}, {"31日", "1", "10"}}));
+        QCOMPARE(m.totalAmount, QStringLiteral("52.6"));
+        QCOMPARE(m.totalVolume, QStringLiteral("4"));
+        QCOMPARE(m.chartTitle, QStringLiteral("2016-05月 所有商品销售参考数据"));
+        QCOMPARE(m.scaleMax, 100);
+        QCOMPARE(monthSales(s, QStringLiteral("2016-13"), QStringLiteral("所有商品"), QString()).lineCount, 0);
+    }
+
+    void daySalesListsEveryLine()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        addLine(s, QStringLiteral("2016-05-03 12:30:00"), QStringLiteral("酸菜鱼"), 3, 48);
+        addLine(s, QStringLiteral("2016-05-03 12:00:00"), QStringLiteral("酸菜鱼"), 1, 16);
+        addLine(s, QStringLiteral("2016-05-03 18:00:00"), QStringLiteral("散装花生"), 0.5, 6.25);
+        addLine(s, QStringLiteral("2016-05-03 00:00:00"), QStringLiteral("酸菜鱼"), 1, 16); // its first instant
+        addLine(s, QStringLiteral("2016-05-03 23:59:59"), QStringLiteral("酸菜鱼"), 1, 16);
+        addLine(s, QStringLiteral("2016-05-04 00:00:00"), QStringLiteral("酸菜鱼"), 1, 16);
+
+        const SalesStatistics d = daySales(s, QStringLiteral("2016年5月3日"), QStringLiteral("所有商品"), QString());
+        QCOMPARE(d.title, QStringLiteral("2016年5月3日所有商品销售表"));
+        QCOMPARE(d.headers, QStringList({"时间", "商品名称", "销售金额"}));
+        QCOMPARE(d.rows, QList<QStringList>({{"2016-05-03 12:00:00", "酸菜鱼(1)", "16"},
+                                             {"2016-05-03 12:30:00", "酸菜鱼(3)", "48"},
+                                             {"2016-05-03 18:00:00", "散装花生(0.5)", "6.3"},
+                                             {"2016-05-03 23:59:59", "酸菜鱼(1)", "16"}}));
+        QCOMPARE(d.lineCount, 4);
+        QCOMPARE(d.totalAmount, QStringLiteral("86.3"));
+        // quantities add up as numbers: 1 + 3 + 0.5 + 1
+        QCOMPARE(d.totalVolume, QStringLiteral("5.5"));
+        QVERIFY(!d.hasChart);
+
+        // the line at 00:00:00 counts for the month and the year, not for its day
+        QCOMPARE(monthSales(s, QStringLiteral("2016-05"), QStringLiteral("所有商品"), QString()).lineCount, 6);
+        QCOMPARE(monthSales(s, QStringLiteral("2016-05"), QStringLiteral("所有商品"), QString()).rows.at(0),
+                 QStringList({"03日", "5", "102.3"}));
+        QCOMPARE(yearSales(s, QStringLiteral("2016"), QStringLiteral("所有商品"), QString()).lineCount, 6);
+        QCOMPARE(daySales(s, QStringLiteral("2016年5月4日"), QStringLiteral("所有商品"), QString()).lineCount, 0);
+
+        const SalesStatistics peanuts =
+            daySales(s, QStringLiteral("2016年5月3日"), QStringLiteral("散装花生"), QStringLiteral("散装花生"));
+        QCOMPARE(peanuts.rows.size(), 1);
+        QCOMPARE(peanuts.totalVolume, QStringLiteral("0.5"));
+        QCOMPARE(daySales(s, QStringLiteral("2016年2月30日"), QStringLiteral("所有商品"), QString()).lineCount, 0);
+    }
+
+    void dishFilterTexts()
+    {
+        QCOMPARE(dishForFilterText(QStringLiteral("所有商品")), QString());
+        QCOMPARE(dishForFilterText(QStringLiteral("所有菜品")), QString());
+        QCOMPARE(dishForFilterText(QString()), QString());
+        QCOMPARE(dishForFilterText(QStringLiteral("酸菜鱼")), QStringLiteral("酸菜鱼"));
+    }
+
+    void monthIncomeOfFebruary2016()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        addIncomeFebruary2016(s);
+        addOrder(s, QStringLiteral("2016-03-01 00:00:00"), 500);
+        const IncomeReport m = monthIncome(s, QStringLiteral("2016"), QStringLiteral("2"));
+        QCOMPARE(m.title, QStringLiteral("2016年2月 月报表"));
+        QCOMPARE(m.orderCount, 4);
+        QCOMPARE(m.income, 110.5);
+        QCOMPARE(m.rows.size(), 2);
+        QCOMPARE(m.rows.at(0).label, QStringLiteral("2016-02-01"));
+        QCOMPARE(m.rows.at(0).income, 90.5);
+        QCOMPARE(m.rows.at(0).count, 3);
+        QCOMPARE(incomeAverage(m.rows.at(0).income, m.rows.at(0).count), QStringLiteral("30.2"));
+        QCOMPARE(m.rows.at(1).label, QStringLiteral("2016-02-03"));
+        QCOMPARE(m.missing, 27); // 29 days in 2016
+        QCOMPARE(incomeAverage(m.income, m.orderCount), QStringLiteral("27.6"));
+
+        QVERIFY(writeMonthIncomeChart(m, QStringLiteral("2016"), QStringLiteral("2"), home.paths.home));
+        QFile file(lineChartPath(home.paths.home));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("text=\"2016年2月份 参考数据\""));
+        QVERIFY(bytes.contains("name=\"月实付总额\""));
+        QVERIFY(bytes.contains("name=\"月点单数量\""));
+        QVERIFY(bytes.contains("<period name=\"01日\">\r\n<v>90.5</v><v>3</v><v>0</v>\r\n</period>"));
+        QVERIFY(bytes.contains("<period name=\"03日\">\r\n<v>20</v><v>1</v><v>0</v>\r\n</period>"));
+        QVERIFY(bytes.contains("max=\"100\""));
+
+        QCOMPARE(monthIncome(s, QStringLiteral("2016"), QStringLiteral("4")).orderCount, 0);
+        QCOMPARE(monthIncome(s, QStringLiteral("2016"), QStringLiteral("13")).orderCount, 0);
+    }
+
+    void averagesRoundedSumsNot()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        for (int i = 0; i < 9; ++i)
+            addOrder(s, QStringLiteral("2016-07-%1 12:00:00").arg(1 + i, 2, 10, QLatin1Char('0')), 33.33);
+        addOrder(s, QStringLiteral("2016-07-31 12:00:00"), 33.36);
+        const IncomeReport y = yearIncome(s, QStringLiteral("2016"));
+        QCOMPARE(formatDoubleOf(y.income), QStringLiteral("333.33"));
+        QCOMPARE(incomeAverage(y.income, y.orderCount), QStringLiteral("33.3"));
+        QCOMPARE(y.missing, 11);
+        QCOMPARE(y.rows.size(), 1);
+        QCOMPARE(y.rows.at(0).label, QStringLiteral("2016-07"));
+        QCOMPARE(y.title, QStringLiteral("2016年 年报表"));
+    }
+
+    void leapYearsAndMissingDays()
+    {
+        QCOMPARE(daysInMonth(2016, 2), 29);
+        QCOMPARE(daysInMonth(2017, 2), 28);
+        QCOMPARE(daysInMonth(1900, 2), 28);
+        QCOMPARE(daysInMonth(2000, 2), 29);
+        QCOMPARE(daysInMonth(2016, 12), 31);
+        QCOMPARE(daysOfMonth(2016, 2).size(), 29);
+        QCOMPARE(daysOfMonth(2016, 2).last().to, QStringLiteral("2016-03-01 00:00:00"));
+        QCOMPARE(monthsOfYear(2016).last().to, QStringLiteral("2017-01-01 00:00:00"));
+
+        TestHome home;
+        DataStore &s = *home.store;
+        QVERIFY(s.transaction());
+        for (int day = 1; day <= 28; ++day)
+            addOrder(s, QStringLiteral("2017-02-%1 09:00:00").arg(day, 2, 10, QLatin1Char('0')), 10);
+        for (int month = 1; month <= 12; ++month)
+            addOrder(s, QStringLiteral("2018-%1-15 09:00:00").arg(month, 2, 10, QLatin1Char('0')), 10);
+        QVERIFY(s.commit());
+        QCOMPARE(monthIncome(s, QStringLiteral("2017"), QStringLiteral("2")).missing, 0);
+        QCOMPARE(yearIncome(s, QStringLiteral("2018")).missing, 0);
+        QCOMPARE(yearIncome(s, QStringLiteral("2018")).rows.size(), 12);
+        QCOMPARE(yearIncome(s, QStringLiteral("2017")).missing, 11);
+    }
+
+    void dayIncomeAndTheMidnightBoundary()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        addOrder(s, QStringLiteral("2016-05-03 00:00:00"), 7);
+        addOrder(s, QStringLiteral("2016-05-03 12:30:00"), 20);
+        addOrder(s, QStringLiteral("2016-05-03 09:00:00"), 10.5);
+        addOrder(s, QStringLiteral("2016-05-03 23:59:59"), 1);
+        addOrder(s, QStringLiteral("2016-05-04 00:00:00"), 100);
+        const IncomeReport d = dayIncome(s, QStringLiteral("2016年5月3日"));
+        QCOMPARE(d.title, QStringLiteral("2016年5月3日 点单报表"));
+        QCOMPARE(d.orderCount, 3);
+        QCOMPARE(d.income, 31.5);
+        QCOMPARE(d.rows.size(), 3);
+        QCOMPARE(d.rows.at(0).label, QStringLiteral("2016年5月3日9时"));
+        QCOMPARE(d.rows.at(1).label, QStringLiteral("2016年5月3日12时30分"));
+        QCOMPARE(d.rows.at(2).label, QStringLiteral("2016年5月3日23时59分59秒"));
+        QCOMPARE(d.rows.at(1).income, 20.0);
+        // the midnight order belongs to the month of its day and to its year
+        QCOMPARE(monthIncome(s, QStringLiteral("2016"), QStringLiteral("5")).orderCount, 5);
+        QCOMPARE(monthIncome(s, QStringLiteral("2016"), QStringLiteral("5")).rows.at(0).count, 4);
+        QCOMPARE(yearIncome(s, QStringLiteral("2016")).orderCount, 5);
+        QCOMPARE(dayIncome(s, QStringLiteral("2016年5月4日")).orderCount, 0);
+
+        QCOMPARE(incomeOrderTime(QDateTime(QDate(2016, 5, 3), QTime(0, 0))), QStringLiteral("2016年5月3日"));
+        QCOMPARE(incomeOrderTime(QDateTime(QDate(2016, 5, 3), QTime(0, 5, 0))), QStringLiteral("2016年5月3日0时5分"));
+    }
+
+    void yearIncomePies()
+    {
+        TestHome home;
+        DataStore &s = *home.store;
+        addOrder(s, QStringLiteral("2016-01-10 12:00:00"), 1234.9);
+        addOrder(s, QStringLiteral("2016-03-10 12:00:00"), 560.8);
+        addOrder(s, QStringLiteral("2016-03-11 12:00:00"), 0);
+        const IncomeReport y = yearIncome(s, QStringLiteral("2016"));
+        QCOMPARE(y.missing, 10);
+        QVERIFY(writeYearIncomePies(y, QStringLiteral("2016"), home.paths.home));
+        QFile file(pieDataPath(home.paths.home));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("<pie_num>1234,560</pie_num>"));
+        QVERIFY(bytes.contains("<pie_num>1,2</pie_num>"));
+        QCOMPARE(bytes.count("<pie_name>01月,03月</pie_name>"), 2);
+    }
+
+private:
+    static QString formatDoubleOf(double v) { return QString::asprintf("%.13g", v); }
+};
+
+QTEST_GUILESS_MAIN(TestReportRules)
+#include "tst_reportrules.moc"

@@ -51,6 +51,18 @@ QString colorToHex(WinColor colour)
 
 QByteArray toUtf8(const QString &text) { return text.toUtf8(); }
 
+namespace {
+
+// Control characters other than tab and line ends, and the two non-characters, make an XML
+// file unreadable: one such character in a dish name would leave the whole chart empty.
+bool isXmlCharacter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u >= 0x20 ? (u != 0xFFFE && u != 0xFFFF) : (u == u'\t' || u == u'\n' || u == u'\r');
+}
+
+} // namespace
+
 QString escapeChartText(const QString &text)
 {
     QString out;
@@ -62,6 +74,8 @@ QString escapeChartText(const QString &text)
             out += QStringLiteral("&lt;");
         else if (c == QLatin1Char('"'))
             out += QStringLiteral("&quot;");
+        else if (!isXmlCharacter(c))
+            out += QChar(QChar::ReplacementCharacter); // no XML file can hold it, not even as an entity
         else
             out += c;
     }

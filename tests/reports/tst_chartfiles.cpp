@@ -204,6 +204,24 @@ private slots:
         QCOMPARE(escapeChartText(QStringLiteral("老王's 鸡>")), QStringLiteral("老王's 鸡>"));
     }
 
+    void controlCharactersDoNotEmptyTheChart()
+    {
+        // A name pasted with a control character: the file stays readable, the character
+        // shows as a replacement mark (found by fuzzing).
+        LineChartDocument d;
+        d.configure(reportLineChartConfig(100));
+        addReportTitleAndSeries(d, QStringLiteral("销售\u0003统计"), QStringLiteral("鸡\u0001腿"), QStringLiteral("数量"));
+        d.setPeriods({QStringLiteral("1月\u001f"), QStringLiteral("2月")});
+        d.addValues({QStringLiteral("5"), QStringLiteral("6")});
+        QTemporaryDir home;
+        QVERIFY(d.save(home.path()));
+        const auto read = readLineChart(lineChartPath(home.path()));
+        QVERIFY(read);
+        QCOMPARE(read->series.first().name, QStringLiteral("鸡\uFFFD腿"));
+        QCOMPARE(read->periods, QStringList({QStringLiteral("1月\uFFFD"), QStringLiteral("2月")}));
+        QVERIFY(read->title.contains(QStringLiteral("销售\uFFFD统计")));
+    }
+
     void lineChartReadBack()
     {
         QTemporaryDir home;

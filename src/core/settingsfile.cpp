@@ -1,5 +1,7 @@
 #include "settingsfile.h"
 
+#include "savefile.h"
+
 #include "gbk.h"
 
 #include <QFile>
@@ -116,7 +118,7 @@ QString readSetting(const QString &path, const QString &key, const QString &fall
     const QByteArray entry =
         gbk::encode(startMarker + fallback + QStringLiteral("}") + trailer + QStringLiteral("\r\n"));
     if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes) != file.bytes.size()
-        || out.write(entry) != entry.size() || !out.commit()) {
+        || out.write(entry) != entry.size() || !commitSaveFile(out)) {
         if (problem)
             *problem = QStringLiteral("无法写入配置文件 %1（%2）").arg(path, out.errorString());
     }

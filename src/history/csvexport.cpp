@@ -1,5 +1,7 @@
 #include "csvexport.h"
 
+#include "core/savefile.h"
+
 #include "ordersummary.h"
 #include "utf8togbk.h"
 
@@ -352,7 +354,7 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
         out.append(footer.constData(), size_t(footer.size()));
         failed = !flush();
     }
-    if (failed || !file.commit()) {
+    if (failed || !commitSaveFile(file)) {
         if (result.error.isEmpty())
             result.error = file.errorString();
         file.cancelWriting();

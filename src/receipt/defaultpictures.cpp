@@ -1,5 +1,7 @@
 #include "defaultpictures.h"
 
+#include "core/savefile.h"
+
 #include "paintercanvas.h"
 
 #include <QDir>
@@ -153,7 +155,7 @@ bool writeDefaultPictureIfMissing(const QString &path, const QImage &picture)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG"))
         return false;
-    return file.commit();
+    return commitSaveFile(file);
 }
 
 } // namespace vorlan

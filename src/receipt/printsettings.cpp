@@ -1,5 +1,7 @@
 #include "printsettings.h"
 
+#include "core/savefile.h"
+
 #include "core/datastore.h"
 #include "core/paths.h"
 #include "core/recordkeys.h"
@@ -29,7 +31,7 @@ bool restore(const PictureBackup &backup)
     if (!backup.existed)
         return !QFile::exists(backup.path) || QFile::remove(backup.path);
     QSaveFile out(backup.path);
-    return out.open(QIODevice::WriteOnly) && out.write(backup.bytes) == backup.bytes.size() && out.commit();
+    return out.open(QIODevice::WriteOnly) && out.write(backup.bytes) == backup.bytes.size() && commitSaveFile(out);
 }
 
 } // namespace
@@ -124,7 +126,7 @@ std::optional<QString> savePrintSettings(DataStore &store, const ProgramPaths &p
             }
             QDir().mkpath(paths.dataDir());
             QSaveFile out(files[i]);
-            if (!out.open(QIODevice::WriteOnly) || out.write(*pictures[i]) != pictures[i]->size() || !out.commit()) {
+            if (!out.open(QIODevice::WriteOnly) || out.write(*pictures[i]) != pictures[i]->size() || !commitSaveFile(out)) {
                 failure = QStringLiteral("图片保存失败：%1").arg(QDir::toNativeSeparators(files[i]));
                 return false;
             }

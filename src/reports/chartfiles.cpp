@@ -1,5 +1,7 @@
 #include "chartfiles.h"
 
+#include "core/savefile.h"
+
 #include "core/numbers.h"
 
 #include <QDir>
@@ -38,7 +40,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return commitSaveFile(file);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/backup.h"
 #include "core/datastore.h"
 #include "core/recordtable.h"
+#include "history/csvexport.h"
 #include "order/ui/orderentry.h"
 #include "recordingcanvas.h"
 #include "scriptedprompter.h"
@@ -156,6 +157,8 @@ private slots:
     void garbageSettingsFile_data();
     void garbageSettingsFile();
     void picturesThatAreNotPictures();
+    void csvTargetCannotBeWritten_data();
+    void csvTargetCannotBeWritten();
 };
 
 void TestFaults::programFolderCannotBeWritten_data()
@@ -470,6 +473,72 @@ void TestFaults::picturesThatAreNotPictures()
     shop.showSeen("pictures that are not pictures");
     QVERIFY(!shop.printer.jobs.first().canvas.texts().isEmpty());
     QCOMPARE(hashOf(top), QCryptographicHash::hash("\x89PNG\r\n\x1a\n" + garbage(500), QCryptographicHash::Sha256));
+}
+
+void TestFaults::csvTargetCannotBeWritten_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("folder missing") << "missing";
+    QTest::newRow("target is a folder") << "folder";
+    QTest::newRow("read-only folder") << "readonly";
+    QTest::newRow("full disk") << "full";
+}
+
+void TestFaults::csvTargetCannotBeWritten()
+{
+    QFETCH(QString, fault);
+    QTemporaryDir dir;
+    prepareShop(dir.path(), 3);
+    DataStore store(QStringLiteral("export"));
+    QVERIFY(store.open(dir.filePath(QStringLiteral("data/data.db"))));
+
+    const QString exports = dir.filePath(QStringLiteral("exports"));
+    QVERIFY(QDir().mkpath(exports));
+    QString target = exports + QStringLiteral("/订单.csv");
+    const QByteArray earlier = "an earlier export\r\n";
+    std::unique_ptr<Mount> mount, readOnly;
+    if (fault == QLatin1String("missing")) {
+        target = exports + QStringLiteral("/no such folder/订单.csv");
+    } else if (fault == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(target));
+    } else if (geteuid() != 0) {
+        QSKIP("read-only and full folders are made with mounts, which need root");
+    } else if (fault == QLatin1String("readonly")) {
+        writeFile(target, earlier);
+        mount = std::make_unique<Mount>(exports, QStringList{QStringLiteral("--bind"), exports});
+        QVERIFY(mount->mounted);
+        readOnly = std::make_unique<Mount>(exports, QStringList{QStringLiteral("-o"), QStringLiteral("remount,bind,ro")});
+        QVERIFY(readOnly->mounted);
+        readOnly->mounted = false;
+    } else {
+        mount = std::make_unique<Mount>(exports, QStringList{QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                             QStringLiteral("-o"), QStringLiteral("size=64k"),
+                                                             QStringLiteral("tmpfs")});
+        QVERIFY(mount->mounted);
+        writeFile(target, earlier);
+        QFile filler(exports + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    const QStringList before = QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const CsvExportResult result = exportHistoryCsv(store, HistoryFilter::all(), target, QStringLiteral("所有数据"),
+                                                    {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    // Qt's QSaveFile reported this one as written, having replaced the earlier file with
+    // an empty one.
+    QCOMPARE(int(result.status), int(CsvExportResult::Status::Failed));
+    QVERIFY(!result.error.isEmpty());
+    qInfo("CSV target, %s: [message] 导出失败，文件没有写入：%s %s", qPrintable(fault), qPrintable(target),
+          qPrintable(result.error));
+    // An earlier file stays whole, no half-written file is left, the orders are untouched.
+    if (fault == QLatin1String("readonly") || fault == QLatin1String("full")) {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), earlier);
+    }
+    QCOMPARE(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    QCOMPARE(store.scalar(QStringLiteral("select count(*) from 存单")).toInt(), 3);
 }
 
 QTEST_MAIN(TestFaults)

@@ -3,7 +3,13 @@
 
 #include "app/mainwindow.h"
 #include "core/datastore.h"
+#include "core/gbk.h"
 #include "core/numbers.h"
+#include "history/csvexport.h"
+#include "masterdata/customers.h"
+#include "masterdata/dishrules.h"
+#include "masterdata/namelists.h"
+#include "masterdata/pinyininitials.h"
 #include "order/orderstore.h"
 #include "order/ui/orderentry.h"
 #include "recordingcanvas.h"
@@ -12,6 +18,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -158,6 +165,52 @@ private slots:
                                                             : "编号";
         const double value = home.store->scalar("select " + column + " from 存单").toDouble();
         QCOMPARE(formatDouble(value), stored);
+    }
+
+    // The catalog, the name lists, the customers and the CSV export take the same texts.
+    void masterDataAndExport_data() { hostileTextsAreStoredAsTyped_data(); }
+    void masterDataAndExport()
+    {
+        QFETCH(QString, text);
+        TestHome home;
+        DataStore &s = *home.store;
+        const bool blank = trimBlanks(text).isEmpty();
+
+        const DishFields dish = readDishFields(QStringLiteral("901"), text, text, QStringLiteral("１２．５"), text);
+        (void)derivePinyinInitials(text);
+        if (blank) {
+            QVERIFY(!dishFieldsProblem(dish).isEmpty()); // refused with a message
+        } else {
+            QVERIFY(dishFieldsProblem(dish).isEmpty());
+            QVERIFY(insertDish(s, dish));
+            QCOMPARE(s.scalar("select 字母||'|'||菜名||'|'||单位 from 菜单 where 代码='901'").toString(),
+                     trimBlanks(text) + '|' + trimBlanks(text) + '|' + text);
+            QCOMPARE(s.scalar("select 价格 from 菜单 where 代码='901'").toDouble(), 12.5);
+        }
+
+        const NameList &headers = nameList(NameListKind::Headers);
+        const AddNameResult added = addListName(s, headers, readListNames(s, headers), text);
+        QCOMPARE(int(added), int(AddNameResult::Added));
+        QVERIFY(readListNames(s, headers).contains(text));
+        QCOMPARE(int(deleteListName(s, headers, readListNames(s, headers), text)), int(DeleteNameResult::Deleted));
+
+        const QString phone = text.left(100) + QStringLiteral("139");
+        QVERIFY(insertCustomer(s, phone, text, text));
+        QCOMPARE(findCustomer(s, phone)->address, text);
+        const CustomerPage page = fetchCustomerPage(s, text, 1);
+        QCOMPARE(page.count, 1);
+        QCOMPARE(page.rows.value(0).phone, phone);
+
+        // the export writes every text as GBK (GB18030 for what GBK lacks), cleaned only
+        // of its commas and line feeds
+        QVERIFY(insertOrder(s, orderWith(text)));
+        const QString path = home.dir.filePath("export.csv");
+        const CsvExportResult result = exportHistoryCsv(s, HistoryFilter::all(), path, QStringLiteral("所有数据"), {});
+        QCOMPARE(int(result.status), int(CsvExportResult::Status::Written));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString written = gbk::decode(f.readAll());
+        QVERIFY(written.contains(cleanCsvText(text)));
     }
 
     // The same through the main window: every text field holds the hostile text, the

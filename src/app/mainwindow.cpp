@@ -4,6 +4,8 @@
 #include "core/backup.h"
 #include "historybridge.h"
 #include "core/datastore.h"
+#include "core/recordtable.h"
+#include "core/recordkeys.h"
 #include "core/fonts.h"
 #include "core/numbers.h"
 #include "core/prompter.h"
@@ -15,6 +17,7 @@
 #include "masterdata/ui/dishcatalogwindow.h"
 #include "masterdata/ui/namelistwindow.h"
 #include "masterdata/ui/preferencesdialogs.h"
+#include "receipt/defaultpictures.h"
 #include "receipt/printreceipt.h"
 #include "receipt/ui/previewwindow.h"
 #include "receipt/ui/printsettingswindow.h"
@@ -299,6 +302,11 @@ bool MainWindow::start()
     m_timer->start();
     m_started = true;
     openPreview();
+    // A picture file that holds no picture is left off the receipt; the operator is told.
+    for (const auto &[on, path] : {std::pair{recordkey::TopPictureOn, m_context.paths.topPicture()},
+                                   std::pair{recordkey::BottomPictureOn, m_context.paths.bottomPicture()}})
+        if (const QString problem = pictureProblem(path); !problem.isEmpty() && RecordTable(*m_store).read(on) == u"1")
+            m_context.prompter->info(this, problem + QStringLiteral("\n打印时不印这张图片；请在“打印设置”中重新选择图片。"));
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRandomGenerator>
@@ -156,6 +157,16 @@ bool writeDefaultPictureIfMissing(const QString &path, const QImage &picture)
     if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG"))
         return false;
     return commitSaveFile(file);
+}
+
+QString pictureProblem(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return {};
+    QImageReader reader(path);
+    if (reader.read().isNull())
+        return QStringLiteral("%1 不是可用的图片（%2）").arg(QDir::toNativeSeparators(path), reader.errorString());
+    return {};
 }
 
 } // namespace vorlan

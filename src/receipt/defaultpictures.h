@@ -14,4 +14,8 @@ QImage defaultBottomPicture();
 // file is missing and could not be written.
 bool writeDefaultPictureIfMissing(const QString &path, const QImage &picture);
 
+// Why the picture file at `path` cannot be printed (it holds no picture Qt can read);
+// empty when it can, or when there is no file (nothing is printed then).
+QString pictureProblem(const QString &path);
+
 } // namespace vorlan

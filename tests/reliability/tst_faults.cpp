@@ -464,13 +464,18 @@ void TestFaults::picturesThatAreNotPictures()
     writeFile(bottom, QByteArray());
     Shop shop(dir.path());
     QVERIFY(shop.start());
-    RecordTable(shop.store()).write(QStringLiteral("顶部图片勾选"), QStringLiteral("1"));
-    RecordTable(shop.store()).write(QStringLiteral("底部图片勾选"), QStringLiteral("1"));
+    // The switches are on in a new program folder: the operator hears of both files.
+    QCOMPARE(RecordTable(shop.store()).read(QStringLiteral("顶部图片勾选")), QStringLiteral("1"));
+    QCOMPARE(shop.prompter.shown.size(), 2);
+    QVERIFY(shop.prompter.shown.at(0).text.contains(QStringLiteral("stp.png 不是可用的图片")));
+    QVERIFY(shop.prompter.shown.at(1).text.contains(QStringLiteral("xtp.png 不是可用的图片")));
+    QVERIFY(shop.lastMessage().contains(QStringLiteral("打印设置")));
+    shop.showSeen("pictures that are not pictures");
+    shop.prompter.clear();
     shop.settle();
     QCOMPARE(shop.orders(), 1);
     QCOMPARE(shop.printer.jobs.size(), 1);
     QVERIFY(shop.printer.jobs.first().canvas.pictures().isEmpty()); // left out, the text printed
-    shop.showSeen("pictures that are not pictures");
     QVERIFY(!shop.printer.jobs.first().canvas.texts().isEmpty());
     QCOMPARE(hashOf(top), QCryptographicHash::hash("\x89PNG\r\n\x1a\n" + garbage(500), QCryptographicHash::Sha256));
 }

@@ -295,8 +295,10 @@ RestoreOutcome askAndRestoreBackup(Prompter &prompter, QWidget *owner, DataStore
 bool offerRestoreAtStart(Prompter &prompter, QWidget *owner, const ProgramPaths &paths, const QString &reason,
                          const QDateTime &now)
 {
+    // Only a damaged file is replaced; one that is busy or read-only is not.
     const QString database = paths.databasePath();
-    if (!QFileInfo(database).isFile())
+    if (!QFileInfo(database).isFile()
+        || !(reason.contains(QStringLiteral("这不是数据库文件")) || reason.contains(QStringLiteral("数据库文件已损坏"))))
         return false;
     QString newest;
     for (const QString &copy : listBackups(paths.backupDir()))

@@ -64,8 +64,8 @@ enum class RestoreOutcome { NothingChanged, Restored, StoreClosed };
 RestoreOutcome askAndRestoreBackup(Prompter &prompter, QWidget *owner, DataStore &store, const ProgramPaths &paths,
                                    const QDateTime &now);
 
-// Start-up could not open the database (`reason`). When a usable copy exists, offers the
-// newest one. The file that failed is kept beside it (data.db.damaged-20261209-120000,
+// Start-up could not open the database (`reason`). When the file is damaged or not a
+// database at all and a usable copy exists, offers the newest one. The file that failed is kept beside it (data.db.damaged-20261209-120000,
 // with its -wal file), never deleted. True when the copy is in place and opening should
 // be tried again.
 bool offerRestoreAtStart(Prompter &prompter, QWidget *owner, const ProgramPaths &paths, const QString &reason,

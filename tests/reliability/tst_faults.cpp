@@ -152,6 +152,7 @@ private slots:
     void fullDiskKeepsTheOrderOnTheWindow();
     void notADatabaseOffersTheNewestBackup();
     void declinedRestoreChangesNothing();
+    void busyDatabaseIsNotReplaced();
     void damageFoundByTheDailyCopyIsTold();
     void restoreFromTheMenu();
     void garbageSettingsFile_data();
@@ -345,6 +346,30 @@ void TestFaults::declinedRestoreChangesNothing()
     QCOMPARE(shop.prompter.shown.size(), 2);
     QVERIFY(shop.lastMessage().contains(QStringLiteral("数据库文件没有被改动")));
     QCOMPARE(hashOf(database), QCryptographicHash::hash(garbage(8192), QCryptographicHash::Sha256));
+}
+
+void TestFaults::busyDatabaseIsNotReplaced()
+{
+    QTemporaryDir dir;
+    prepareShop(dir.path(), 1);
+    const QString database = dir.filePath(QStringLiteral("data/data.db"));
+    // Another program holds the database: that is no damage, and no copy is offered.
+    DataStore other(QStringLiteral("other"));
+    QVERIFY(other.open(database));
+    QVERIFY(other.execute(QStringLiteral("begin exclusive")));
+    {
+        Shop shop(dir.path());
+        QVERIFY(!shop.window->start());
+        shop.showSeen("database held by another program");
+        QCOMPARE(shop.prompter.shown.size(), 1);
+        QVERIFY(shop.lastMessage().contains(QStringLiteral("数据库正被其他程序使用")));
+    }
+    QVERIFY(other.execute(QStringLiteral("rollback")));
+    other.close();
+    QVERIFY(QDir(dir.filePath(QStringLiteral("data"))).entryList({QStringLiteral("*.damaged-*")}).isEmpty());
+    Shop again(dir.path());
+    QVERIFY(again.start());
+    QCOMPARE(again.orders(), 1);
 }
 
 void TestFaults::damageFoundByTheDailyCopyIsTold()

@@ -236,7 +236,7 @@ RestoreResult restoreBackup(DataStore &store, const QString &backupPath, const Q
         return result;
     }
     result.safetyCopy =
-        backupDatabase(store, QFileInfo(backupPath).absolutePath(), now, QStringLiteral("restore"), &result.error);
+        backupDatabase(store, dataDir + QStringLiteral("/backup"), now, QStringLiteral("restore"), &result.error);
     if (result.safetyCopy.isEmpty()) {
         result.error = QStringLiteral("无法先保存当前数据：%1").arg(result.error);
         result.reopened = store.isOpen();

@@ -188,6 +188,19 @@ private slots:
         QCOMPARE(home.store->scalar("select count(*) from 存单").toInt(), 4);
     }
 
+    void copyFromElsewhereKeepsTheSafetyCopyInTheBackupFolder()
+    {
+        TestHome home;
+        QVERIFY(addOrders(*home.store, 2));
+        const QString copy = backupDatabase(*home.store, home.dir.filePath("usb"), kNoon, "daily");
+        QVERIFY(!copy.isEmpty());
+        const RestoreResult r = restoreBackup(*home.store, copy, home.paths.dataDir(), home.paths.databasePath(),
+                                              home.paths.configPath(), kNoon);
+        QVERIFY2(r.restored, qPrintable(r.error));
+        QCOMPARE(QFileInfo(r.safetyCopy).absolutePath(), QFileInfo(home.paths.backupDir()).absoluteFilePath());
+        QCOMPARE(listBackups(home.dir.filePath("usb")).size(), 1); // the chosen folder is left alone
+    }
+
     void olderCopyIsUpgradedOnRestore()
     {
         TestHome home(false);

@@ -24,6 +24,8 @@ namespace {
 // The started copy: opens the folder, shows the window, says so and ends.
 int showWindow(int argc, char *argv[])
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     vorlan::AppContext context;
     context.paths.home = app.arguments().at(2);

@@ -44,10 +44,11 @@ bool validYear(const QString &text, int *year)
 
 } // namespace
 
-QString incomeOrderTime(const QDateTime &time)
+QString incomeOrderTime(const QDateTime &time) { return incomeOrderTime(time.date(), time.time()); }
+
+QString incomeOrderTime(const QDate &date, const QTime &t)
 {
-    const QTime t = time.time();
-    QString text = chineseDate(time.date());
+    QString text = chineseDate(date);
     if (t.second() != 0)
         text += QStringLiteral("%1时%2分%3秒").arg(t.hour()).arg(t.minute()).arg(t.second());
     else if (t.minute() != 0)
@@ -78,8 +79,11 @@ IncomeReport dayIncome(DataStore &store, const QString &day)
         return report;
     if (store.query(QStringLiteral("select 时间, 实付 from 存单 where ") + condition + QStringLiteral(" order by 时间, ID"),
                     {range.from, range.to})) {
-        for (; !store.atEnd(); store.next())
-            report.rows.append({incomeOrderTime(store.readDateTime(0)), store.readDouble(1), 1});
+        for (; !store.atEnd(); store.next()) {
+            const auto time = isoDateAndTime(store.readText(0));
+            report.rows.append({time ? incomeOrderTime(time->first, time->second) : incomeOrderTime(QDateTime()),
+                                store.readDouble(1), 1});
+        }
     }
     store.closeQuery();
     return report;

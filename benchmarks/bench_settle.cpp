@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
                                             Qt::ISODate);
     const TimeRange range = dayRange(lastDay);
     DayCounters counters;
-    allMet &= report(QStringLiteral("day counters (status bar)"), medianOf(101, [&] { counters = readDayCounters(store, lastDay); }),
+    allMet &= report(QStringLiteral("day counters (status bar), a full day"), medianOf(101, [&] { counters = readDayCounters(store, lastDay); }),
                      sqliteShell(db, {spelledOut(QStringLiteral("select max(编号), count(*), sum(实付) from 存单 where 时间>? and 时间<=?"),
                                                  {range.from, range.to})},
                                  101),

@@ -6,7 +6,16 @@ namespace vorlan {
 
 QString chineseDate(const QDate &date)
 {
-    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+    // Appended piece by piece: reports and lists write one per row.
+    QString text;
+    text.reserve(12);
+    text += QString::number(date.year());
+    text += u'年';
+    text += QString::number(date.month());
+    text += u'月';
+    text += QString::number(date.day());
+    text += u'日';
+    return text;
 }
 
 std::optional<QDate> parseChineseDate(const QString &text)

@@ -49,12 +49,14 @@ QString incomeOrderTime(const QDateTime &time) { return incomeOrderTime(time.dat
 QString incomeOrderTime(const QDate &date, const QTime &t)
 {
     QString text = chineseDate(date);
-    if (t.second() != 0)
-        text += QStringLiteral("%1时%2分%3秒").arg(t.hour()).arg(t.minute()).arg(t.second());
-    else if (t.minute() != 0)
-        text += QStringLiteral("%1时%2分").arg(t.hour()).arg(t.minute());
-    else if (t.hour() != 0)
-        text += QStringLiteral("%1时").arg(t.hour());
+    // Built by appending: the day report writes one for every order of the day.
+    const int parts = t.second() != 0 ? 3 : t.minute() != 0 ? 2 : t.hour() != 0 ? 1 : 0;
+    const int values[] = {t.hour(), t.minute(), t.second()};
+    const char16_t units[] = {u'时', u'分', u'秒'};
+    for (int i = 0; i < parts; ++i) {
+        text += QString::number(values[i]);
+        text += QChar(units[i]);
+    }
     return text;
 }
 

@@ -13,10 +13,10 @@ struct TestOrder {
     QString time = QStringLiteral("2017-10-21 09:05:00");
     double total = 25;
     double paid = 25;
-    QString phone;
-    QString name;
-    QString address;
-    QString remark;
+    QString phone = {};
+    QString name = {};
+    QString address = {};
+    QString remark = {};
     int number = 1;
     QList<QStringList> lines = {{QStringLiteral("红烧排骨饭"), QStringLiteral("1"), QStringLiteral("份"), QStringLiteral("18")}};
 };

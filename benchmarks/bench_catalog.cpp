@@ -7,6 +7,8 @@
 // DIR is a program folder (created when missing); its catalog is replaced by the
 // synthetic one.
 
+#include "benchsupport.h"
+
 #include "core/appcontext.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
@@ -17,18 +19,13 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 #include <QTextStream>
 
-#include <sys/resource.h>
-#include <ctime>
-
-#include <algorithm>
-
 using namespace vorlan;
+using namespace vorlan::bench;
 
 namespace {
 
@@ -75,53 +72,10 @@ bool fillCatalog(DataStore &store, int dishes)
     });
 }
 
-// Wall time and the CPU time of the user-interface thread: on a machine shared with other
-// work the wall time waits for a core, the CPU time does not.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-struct Stopwatch {
-    QElapsedTimer wall;
-    double cpuStart = cpuMs();
-    Stopwatch() { wall.start(); }
-};
-
-struct Samples {
-    std::vector<double> wall, cpu;
-    void add(const Stopwatch &s)
-    {
-        wall.push_back(s.wall.nsecsElapsed() / 1e6);
-        cpu.push_back(cpuMs() - s.cpuStart);
-    }
-};
-
-QString summary(Samples samples)
-{
-    std::sort(samples.wall.begin(), samples.wall.end());
-    std::sort(samples.cpu.begin(), samples.cpu.end());
-    const auto median = [](const std::vector<double> &v) { return v[v.size() / 2]; };
-    return QStringLiteral("median %1 ms (CPU %2 ms), worst %3 ms (CPU %4 ms)")
-        .arg(median(samples.wall), 0, 'f', 3)
-        .arg(median(samples.cpu), 0, 'f', 3)
-        .arg(samples.wall.back(), 0, 'f', 3)
-        .arg(samples.cpu.back(), 0, 'f', 3);
-}
-
 void painted(DishCatalogWindow &window)
 {
     window.list()->viewport()->repaint();
     QApplication::processEvents();
-}
-
-long peakRssKiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -150,7 +104,6 @@ int main(int argc, char *argv[])
         return 1;
     }
     context.store = &store;
-    out << dishes << " dishes\n";
 
     // Opening: the window built, its list read and painted.
     Samples opening;
@@ -161,11 +114,11 @@ int main(int argc, char *argv[])
         if (!QTest::qWaitForWindowExposed(&window))
             return 1;
         painted(window);
-        opening.add(timer);
+        opening.add(timer.elapsed());
         if (window.model()->size() != dishes)
             out << "listed " << window.model()->size() << " rows\n";
     }
-    out << "open and show the list: " << summary(opening) << "\n";
+    report(QStringLiteral("catalog window: open, %1 items listed").arg(dishes), opening.median());
 
     DishCatalogWindow window(context);
     window.show();
@@ -181,9 +134,9 @@ int main(int argc, char *argv[])
         const Stopwatch timer;
         window.deleteItem();
         painted(window);
-        deleting.add(timer);
+        deleting.add(timer.elapsed());
     }
-    out << "delete and refresh: " << summary(deleting) << "\n";
+    report(QStringLiteral("catalog window: delete an item, list refreshed"), deleting.median());
 
     // Adding through the add window: checks against every row, insert, row appended,
     // selected, scrolled to and painted.
@@ -198,9 +151,9 @@ int main(int argc, char *argv[])
         const Stopwatch timer;
         add.confirm();
         painted(window);
-        adding.add(timer);
+        adding.add(timer.elapsed());
     }
-    out << "add and refresh: " << summary(adding) << "\n";
+    report(QStringLiteral("catalog window: add an item, list refreshed"), adding.median());
 
     // The letter code following each typed character of a 32-character name.
     Samples typing;
@@ -210,11 +163,10 @@ int main(int argc, char *argv[])
         for (QChar ch : longName) {
             const Stopwatch timer;
             QTest::sendKeyEvent(QTest::Click, add.nameEdit(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
-            typing.add(timer);
+            typing.add(timer.elapsed());
         }
     }
-    out << "letter code per typed character (" << add.lettersEdit()->text() << "): " << summary(typing) << "\n";
+    report(QStringLiteral("catalog window: letter code per typed character"), typing.median());
 
-    out << "peak RSS " << peakRssKiB() / 1024 << " MiB\n";
     return 0;
 }

@@ -3,10 +3,12 @@
 // give the same result on the same file (count and sums over the order table, the page
 // as nested "limit" statements, the export as the joined select written as CSV).
 //
-//   QT_QPA_PLATFORM=offscreen bench_history DIR [CSVFILE] [--export-only]
+//   QT_QPA_PLATFORM=offscreen bench_history DIR [CSVFILE]
 //
-// Times are the best of several runs, wall clock and CPU (user + system); the sqlite3
-// figures are its own ".timer" readings.
+// Figures are medians of warm runs, wall clock and CPU; the sqlite3 figures are its own
+// ".timer" readings. The folder needs its order summary (make_shop builds it).
+
+#include "benchsupport.h"
 
 #include "core/appcontext.h"
 #include "core/datastore.h"
@@ -22,114 +24,16 @@
 #include "core/ui/qtprompter.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTextStream>
 
-#include <sys/resource.h>
-#include <ctime>
-
 using namespace vorlan;
+using namespace vorlan::bench;
 
 namespace {
 
-QTextStream out(stdout);
-
-double cpuSeconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-long peakRssMiB()
-{
-    rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
-struct Timing {
-    double wallMs = 1e18;
-    double cpuMs = 1e18;
-};
-
-template<typename F>
-Timing best(int repeats, F &&work)
-{
-    Timing t;
-    for (int i = 0; i < repeats; ++i) {
-        QElapsedTimer wall;
-        const double cpu = cpuSeconds();
-        wall.start();
-        work();
-        t.wallMs = std::min(t.wallMs, wall.nsecsElapsed() / 1e6);
-        t.cpuMs = std::min(t.cpuMs, (cpuSeconds() - cpu) * 1e3);
-    }
-    return t;
-}
-
-// Runs `statements` in sqlite3 `repeats` times and returns the best run (the sum of the
-// ".timer" lines of one repetition).
-Timing cli(const QString &database, const QStringList &statements, int repeats, const QString &prelude = {})
-{
-    QString script = QStringLiteral(".timer on\n.output /dev/null\n") + prelude;
-    for (int r = 0; r < repeats; ++r)
-        for (const QString &s : statements)
-            script += s + QStringLiteral(";\n");
-    QProcess p;
-    p.start(QStringLiteral("sqlite3"), {database});
-    p.write(script.toUtf8());
-    p.closeWriteChannel();
-    p.waitForFinished(-1);
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression re(QStringLiteral("Run Time: real ([0-9.]+) user ([0-9.]+) sys ([0-9.]+)"));
-    QList<QPair<double, double>> runs;
-    auto it = re.globalMatch(text);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        runs.append({m.captured(1).toDouble() * 1e3, (m.captured(2).toDouble() + m.captured(3).toDouble()) * 1e3});
-    }
-    Timing t;
-    for (int r = 0; r + 1 <= runs.size() / std::max<qsizetype>(1, statements.size()); ++r) {
-        double wall = 0, cpu = 0;
-        for (int s = 0; s < statements.size(); ++s) {
-            wall += runs.at(r * statements.size() + s).first;
-            cpu += runs.at(r * statements.size() + s).second;
-        }
-        t.wallMs = std::min(t.wallMs, wall);
-        t.cpuMs = std::min(t.cpuMs, cpu);
-    }
-    return t;
-}
-
-void report(const QString &what, const Timing &ours, const Timing &theirs)
-{
-    out << qSetFieldWidth(44) << Qt::left << what << qSetFieldWidth(0)
-        << QStringLiteral("%1 ms (cpu %2)   sqlite3 %3 ms (cpu %4)   ratio %5 (cpu %6)   rss %7 MiB\n")
-               .arg(ours.wallMs, 7, 'f', 2)
-               .arg(ours.cpuMs, 7, 'f', 2)
-               .arg(theirs.wallMs, 8, 'f', 2)
-               .arg(theirs.cpuMs, 8, 'f', 2)
-               .arg(ours.wallMs / std::max(theirs.wallMs, 1e-3), 6, 'f', 3)
-               .arg(ours.cpuMs / std::max(theirs.cpuMs, 1e-3), 6, 'f', 3)
-               .arg(peakRssMiB())
-        << Qt::flush;
-}
-
-QString literal(const QString &text) { return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); }
-
-// The filter's condition with its values written in, for the command-line tool.
-QString literalCondition(const HistoryFilter &f)
-{
-    QString c = f.condition();
-    for (const QVariant &v : f.values())
-        c.replace(c.indexOf(QLatin1Char('?')), 1, literal(v.toString()));
-    return c;
-}
-
+// The count-and-sums statement and the page as nested "limit" statements.
 QStringList plainPageStatements(const QString &table, const QString &countColumns, const QString &condition,
                                 qint64 count, int page, int pageSize)
 {
@@ -168,102 +72,130 @@ int main(int argc, char *argv[])
     context.prompter = &prompter;
     const QString db = paths.databasePath();
 
-    QElapsedTimer summaryTimer;
-    summaryTimer.start();
-    const bool existed = store.scalar(QStringLiteral("select count(*) from sqlite_master where name='存单汇总'")).toInt();
-    if (!ensureOrderSummary(store)) {
+    // Building the summary is the one-time preparation of an older folder, not a page turn.
+    const Stopwatch summaryWatch;
+    if (!ensureOrderSummary(store) || !ensureCustomerIndexes(store)) {
         QTextStream(stderr) << "summary: " << store.lastError() << "\n";
         return 1;
     }
-    out << "order summary " << (existed ? "checked" : "built") << " in " << summaryTimer.elapsed() << " ms, "
-        << store.scalar(QStringLiteral("select count(*) from 存单汇总")).toLongLong() << " rows\n";
+    note(QStringLiteral("order summary and customer indexes checked in %1 ms").arg(summaryWatch.elapsed().wallMs, 0, 'f', 0));
 
-    // A customer with orders, a day in the middle of the history, one year of it.
+    // A customer with a dozen orders, the regular one with thousands, a day in the middle
+    // of the history, one year of it.
     const QString phone = store.scalar(QStringLiteral("select 电话 from 存单 where 电话 <> '' and ID > "
                                                       "(select max(ID)/2 from 存单) limit 1")).toString();
+    const QString regular = store.scalar(QStringLiteral("select 电话 from 客户 order by 订餐次数 desc limit 1")).toString();
     const QDate lastDay = QDate::fromString(
         store.scalar(QStringLiteral("select substr(max(时间),1,10) from 存单")).toString(), Qt::ISODate);
     const QDate firstDay = QDate::fromString(
         store.scalar(QStringLiteral("select substr(min(时间),1,10) from 存单")).toString(), Qt::ISODate);
     const QDate middle = firstDay.addDays(firstDay.daysTo(lastDay) / 2);
 
-    const bool exportOnly = app.arguments().contains(QStringLiteral("--export-only"));
+    bool allMet = true;
     OrderHistoryWindow window(context, {}, std::nullopt);
     const QList<QPair<QString, HistoryFilter>> filters = {
         {QStringLiteral("all"), HistoryFilter::all()},
         {QStringLiteral("takeout"), HistoryFilter::takeout()},
-        {QStringLiteral("phone ") + phone, HistoryFilter::byPhone(phone)},
-        {QStringLiteral("day ") + middle.toString(Qt::ISODate), HistoryFilter::day(middle)},
-        {QStringLiteral("year to ") + middle.toString(Qt::ISODate), HistoryFilter::period(middle.addYears(-1), middle)},
-        {QStringLiteral("whole period"), HistoryFilter::period(firstDay, lastDay)},
+        {QStringLiteral("phone"), HistoryFilter::byPhone(phone)},
+        {QStringLiteral("regular phone"), HistoryFilter::byPhone(regular)},
+        {QStringLiteral("day"), HistoryFilter::day(middle)},
+        {QStringLiteral("one year"), HistoryFilter::period(middle.addYears(-1), middle)},
+        {QStringLiteral("ten years"), HistoryFilter::period(firstDay, lastDay)},
     };
-    if (!exportOnly) {
-    out << "\nhistory page (window: count, totals, 200 rows listed) vs sqlite3 count+sums and nested-limit page\n";
+    note(QStringLiteral("history filters: phone %1, regular phone %2, day %3, year up to it, ten years %4 to %5")
+             .arg(phone, regular, middle.toString(Qt::ISODate), firstDay.toString(Qt::ISODate), lastDay.toString(Qt::ISODate)));
+    const QString sums = QStringLiteral("count(*),sum(实付),sum(合计)");
     for (const auto &[name, filter] : filters) {
-        window.setFilter(filter);
+        const QString condition = spelledOut(filter.condition(), filter.values());
         const HistoryPage probe = fetchHistoryPage(store, filter, 0);
-        const QString columns = QStringLiteral("count(*),sum(实付),sum(合计)");
+        // Count and totals alone: what every page turn reads before its rows.
+        Goal totalsGoal = filter.isEmpty() ? Goal::under(50) : Goal::nearRaw();
+        allMet &= report(QStringLiteral("history %1: count+totals (%2 orders)").arg(name).arg(probe.count),
+                         medianOf(15, [&] { fetchHistoryPage(store, filter, 0); }),
+                         sqliteShell(db, {QStringLiteral("select %1 from 存单%2")
+                                              .arg(sums, condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition)}),
+                         totalsGoal);
+        window.setFilter(filter);
         const QList<QPair<QString, int>> pages = {{QStringLiteral("first"), 1},
                                                   {QStringLiteral("middle"), std::max(1, probe.pageCount / 2)},
                                                   {QStringLiteral("last"), -1}};
-        for (const auto &[where, page] : pages) {
+        // The pages take turns, so that the comparison of the last with the first is not
+        // swayed by what else the machine is doing at one moment.
+        QList<Samples> samples(pages.size());
+        for (int round = -1; round < 15; ++round) {
+            for (qsizetype p = 0; p < pages.size(); ++p) {
+                const Stopwatch watch;
+                window.showHistoryPage(pages.at(p).second);
+                if (round >= 0) // the first round warms up
+                    samples[p].add(watch.elapsed());
+            }
+        }
+        for (qsizetype p = 0; p < pages.size(); ++p) {
+            const auto &[where, page] = pages.at(p);
             const int shownPage = page == -1 ? probe.pageCount : page;
-            const Timing ours = best(7, [&] { window.showHistoryPage(page); });
-            const Timing theirs = cli(db, plainPageStatements(QStringLiteral("存单"), columns, literalCondition(filter),
-                                                              probe.count, std::max(shownPage, 1), kHistoryPageSize),
-                                      3);
-            report(QStringLiteral("%1, %2 page %3/%4").arg(name, where).arg(shownPage).arg(probe.pageCount), ours,
-                   theirs);
+            Goal goal = Goal::nearRaw();
+            if (page == -1)
+                goal.alsoNear(samples.first().median(), QStringLiteral("first"));
+            allMet &= report(QStringLiteral("history %1: %2 page %3/%4").arg(name, where).arg(shownPage).arg(probe.pageCount),
+                             samples.at(p).median(),
+                             sqliteShell(db, plainPageStatements(QStringLiteral("存单"), sums, condition, probe.count,
+                                                                 std::max(shownPage, 1), kHistoryPageSize),
+                                         3),
+                             goal);
         }
     }
 
-    out << "\ncustomer page (window) vs sqlite3 count and nested-limit page\n";
     CustomerWindow::searchText().clear();
     CustomerWindow customers(context, {});
     const QString someName = store.scalar(QStringLiteral("select 姓名 from 客户 where ID = (select max(ID)/2 from 客户)")).toString();
-    for (const QString &search : {QString(), someName, phone}) {
+    const QList<QPair<QString, QString>> searches = {
+        {QStringLiteral("all"), QString()}, {QStringLiteral("search by name"), someName}, {QStringLiteral("search by phone"), phone}};
+    for (const auto &[name, search] : searches) {
         CustomerWindow::searchText() = search;
         const CustomerPage probe = fetchCustomerPage(store, search, 0);
         const QString condition = search.isEmpty() ? QString()
-                                                   : QStringLiteral("姓名 = %1 or 电话 = %1").arg(literal(search));
-        for (int page : {1, std::max(1, probe.pageCount / 2), -1}) {
+                                                   : QStringLiteral("姓名 = %1 or 电话 = %1").arg(sqlLiteral(search));
+        QList<int> pages = {1};
+        if (probe.pageCount > 2)
+            pages << probe.pageCount / 2;
+        if (probe.pageCount > 1)
+            pages << -1;
+        for (int page : pages) {
             const int shownPage = page == -1 ? probe.pageCount : page;
-            const Timing ours = best(7, [&] { customers.showCustomerPage(page); });
-            const Timing theirs = cli(db, plainPageStatements(QStringLiteral("客户"), QStringLiteral("count(*)"), condition,
-                                                              probe.count, std::max(shownPage, 1), kCustomerPageSize),
-                                      3);
-            report(QStringLiteral("%1 page %2/%3").arg(search.isEmpty() ? QStringLiteral("all") : search).arg(shownPage).arg(probe.pageCount),
-                   ours, theirs);
+            allMet &= report(QStringLiteral("customers %1: page %2/%3").arg(name).arg(shownPage).arg(probe.pageCount),
+                             medianOf(15, [&] { customers.showCustomerPage(page); }),
+                             sqliteShell(db, plainPageStatements(QStringLiteral("客户"), QStringLiteral("count(*)"), condition,
+                                                                 probe.count, std::max(shownPage, 1), kCustomerPageSize)),
+                             Goal::nearRaw());
         }
     }
     CustomerWindow::searchText().clear();
-    }
 
-    out << "\nCSV export of all orders vs sqlite3 writing the same select as CSV\n";
+    // The export streams: one run, its peak RSS beside it.
     const HistoryPage all = fetchHistoryPage(store, HistoryFilter::all(), 0);
-    qint64 lines = 0;
-    const long rssBefore = peakRssMiB();
-    const Timing ours = best(1, [&] {
-        const CsvExportResult r = exportHistoryCsv(
-            store, HistoryFilter::all(), csvPath, QStringLiteral("正在浏览全部数据"),
-            {QStringLiteral("共有数据:%1条").arg(all.count), QStringLiteral("合计总额:%1").arg(truncatedTotal(all.totalSum)),
-             QStringLiteral("实付总额:%1").arg(truncatedTotal(all.paidSum))},
-            [](qint64) { return true; });
-        if (r.status != CsvExportResult::Status::Written)
-            QTextStream(stderr) << "export failed: " << r.error << "\n";
-        lines = r.lines;
-    });
-    const Timing theirs = exportOnly ? Timing{} : cli(db,
-                              {QStringLiteral("select 存单.ID,编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,已付,"
-                                              "实付,桌号,电话,姓名,地址,备注,菜名,数量,单位,小计 from 存单,存单详单 where "
-                                              "存单详单.存单ID = 存单.ID order by 存单.ID, 存单详单.ID")},
-                              1, QStringLiteral(".mode csv\n"));
-    report(QStringLiteral("export %1 lines (%2 MB)").arg(lines).arg(QFileInfo(csvPath).size() / 1e6, 0, 'f', 0), ours,
-           theirs);
-    out << QStringLiteral("export rate %1 lines/s wall, %2 lines/s cpu; peak rss before %3 MiB, after %4 MiB\n")
-               .arg(lines / (ours.wallMs / 1e3), 0, 'f', 0)
-               .arg(lines / (ours.cpuMs / 1e3), 0, 'f', 0)
-               .arg(rssBefore)
-               .arg(peakRssMiB());
-    return 0;
+    const qint64 lineCount = store.scalar(QStringLiteral("select count(*) from 存单详单")).toLongLong();
+    CsvExportResult result;
+    const Stopwatch exportWatch;
+    result = exportHistoryCsv(store, HistoryFilter::all(), csvPath, QStringLiteral("正在浏览全部数据"),
+                              {QStringLiteral("共有数据:%1条").arg(all.count), QStringLiteral("合计总额:%1").arg(truncatedTotal(all.totalSum)),
+                               QStringLiteral("实付总额:%1").arg(truncatedTotal(all.paidSum))},
+                              [](qint64) { return true; });
+    const Timing ours = exportWatch.elapsed();
+    if (result.status != CsvExportResult::Status::Written) {
+        QTextStream(stderr) << "export failed: " << result.error << "\n";
+        return 1;
+    }
+    const double megabytes = QFileInfo(csvPath).size() / 1e6;
+    note(QStringLiteral("CSV export: %1 lines/s by CPU time, %2 lines/s by wall time")
+             .arg(lineCount / (ours.cpuMs / 1e3), 0, 'f', 0)
+             .arg(lineCount / (ours.wallMs / 1e3), 0, 'f', 0));
+    QFile::remove(csvPath);
+    allMet &= report(QStringLiteral("CSV export: %1 lines, %2 MB").arg(result.lines).arg(megabytes, 0, 'f', 0), ours,
+                     sqliteShell(db,
+                                 {QStringLiteral("select 存单.ID,编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,已付,"
+                                                 "实付,桌号,电话,姓名,地址,备注,菜名,数量,单位,小计 from 存单,存单详单 where "
+                                                 "存单详单.存单ID = 存单.ID order by 存单.ID, 存单详单.ID")},
+                                 1, QStringLiteral(".mode csv")),
+                     Goal::rate(1e6, double(lineCount), QStringLiteral("lines")));
+    return allMet ? 0 : 3;
 }

@@ -1,6 +1,8 @@
 // Times the receipt preview of a 20-line order (the redraw after every finished edit).
 // With --pdf DIR it also prints the same order at 58 and 80 mm into DIR as PDF files.
 
+#include "benchsupport.h"
+
 #include "core/datastore.h"
 #include "core/paths.h"
 #include "core/recordtable.h"
@@ -11,13 +13,9 @@
 #include "receipt/printreceipt.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
-
-#include <algorithm>
-#include <vector>
 
 using namespace vorlan;
 
@@ -79,17 +77,14 @@ int main(int argc, char *argv[])
         const PreviewGeometry g = previewGeometry(store);
         QImage canvas;
         renderPreviewImage(canvas, store, paths, order, g.canvasWidth); // warm-up: fonts, pictures written
-        std::vector<double> ms;
+        bench::Samples samples;
         for (int i = 0; i < 200; ++i) {
-            QElapsedTimer timer;
-            timer.start();
+            const bench::Stopwatch watch;
             renderPreviewImage(canvas, store, paths, order, g.canvasWidth);
-            ms.push_back(timer.nsecsElapsed() / 1e6);
+            samples.add(watch.elapsed());
         }
-        std::sort(ms.begin(), ms.end());
-        out << "preview, 20 lines, " << (QString(type) == "0" ? "58" : "80") << " mm: median " << ms[ms.size() / 2]
-            << " ms, 95th percentile " << ms[ms.size() * 95 / 100] << " ms\n";
-        out.flush();
+        bench::report(QStringLiteral("receipt preview, 20 lines, %1 mm").arg(QString(type) == "0" ? "58" : "80"),
+                      samples.median());
     }
 
     const qsizetype pdfArg = args.indexOf("--pdf");

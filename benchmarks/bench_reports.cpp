@@ -1,11 +1,15 @@
 // Times the reports on a large shop beside the sqlite3 command-line shell running the
-// same aggregation on the same file, and the report windows with their charts.
+// same statements on the same file, and the report windows with their charts.
 //
 //   QT_QPA_PLATFORM=offscreen bench_reports DIR [YEAR] [DISH]
 //
-// YEAR defaults to the last whole year in the shop, DISH to 菜品7号.
+// YEAR defaults to the last whole year in the shop, DISH to 菜品7号. Figures are medians
+// of warm runs; the shell's figures are its own ".timer" readings.
+
+#include "benchsupport.h"
 
 #include "core/datastore.h"
+#include "core/dates.h"
 #include "core/schema.h"
 #include "core/ui/qtprompter.h"
 #include "reports/incomereport.h"
@@ -15,111 +19,45 @@
 #include "reports/ui/salesstatisticswindow.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
-
-#include <algorithm>
-#include <functional>
-
 using namespace vorlan;
+using namespace vorlan::bench;
 
 namespace {
-
-QTextStream out(stdout);
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
-
-// Median milliseconds of `runs` runs after one warm-up run.
-double timeIt(const std::function<void()> &work, int runs = 7)
-{
-    work();
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.append(timer.nsecsElapsed() / 1e6);
-    }
-    return median(times);
-}
-
-QString quoted(const QString &text) { return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); }
 
 // The statement the program runs for a set of periods, with its values spelled out.
 QStringList rangeStatements(const QString &table, const QString &timeColumn, const QString &valueColumn,
                             const QString &dish, const QList<Period> &periods)
 {
-    QString sql = periodTotalsStatement(table, timeColumn, valueColumn,
-                                        dish.isEmpty() ? QString() : QStringLiteral("菜名=?"),
-                                        static_cast<int>(periods.size()));
-    QStringList values;
+    const QString sql = periodTotalsStatement(table, timeColumn, valueColumn,
+                                              dish.isEmpty() ? QString() : QStringLiteral("菜名=?"),
+                                              static_cast<int>(periods.size()));
+    QVariantList values;
     for (const Period &p : periods) {
         if (!dish.isEmpty())
-            values << quoted(dish);
-        values << quoted(p.from) << quoted(p.to);
+            values << dish;
+        values << p.from << p.to;
     }
-    QString spelled;
-    int next = 0;
-    for (const QChar c : sql)
-        spelled += c == QLatin1Char('?') ? values.at(next++) : QString(c);
-    return {spelled + QLatin1Char(';')};
+    return {spelledOut(sql, values)};
 }
 
-// Milliseconds the sqlite3 shell needs for the statements: the shell's wall time for
-// `repeat` rounds of them, less its time for as many trivial statements, per round.
-double runShell(const QString &database, const QString &script)
+// The day's statements: its totals, then its rows in time order.
+QStringList dayStatements(const QString &table, const QString &timeColumn, const QString &totals, const QString &columns,
+                          const QString &dish, const QDate &day)
 {
-    QProcess shell;
-    QElapsedTimer timer;
-    timer.start();
-    shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-readonly"), database});
-    if (!shell.waitForStarted())
-        return -1;
-    shell.write(script.toUtf8());
-    shell.closeWriteChannel();
-    shell.waitForFinished(600000);
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double shellTime(const QString &database, const QStringList &statements, int repeat = 7)
-{
-    QString work = QStringLiteral(".output /dev/null\n");
-    QString idle = work;
-    for (int r = 0; r < repeat; ++r) {
-        work += statements.join(QLatin1Char('\n')) + QLatin1Char('\n');
-        idle += QStringLiteral("select 1;\n").repeated(statements.size());
-    }
-    runShell(database, work); // warm-up: the file's pages in memory
-    QList<double> samples;
-    for (int i = 0; i < 3; ++i)
-        samples.append((runShell(database, work) - runShell(database, idle)) / repeat);
-    return median(samples);
-}
-
-long peakRssKiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-void line(const QString &what, double ms, double shellMs, const QString &goal)
-{
-    out << QStringLiteral("%1 %2 ms").arg(what, -44).arg(ms, 8, 'f', 1);
-    if (shellMs > 0)
-        out << QStringLiteral("   sqlite3 %1 ms   ratio %2").arg(shellMs, 7, 'f', 1).arg(ms / shellMs, 4, 'f', 2);
-    else
-        out << QString(36, QLatin1Char(' '));
-    out << QStringLiteral("   %1\n").arg(goal);
-    out.flush();
+    const TimeRange range = dayRange(day);
+    QVariantList values;
+    if (!dish.isEmpty())
+        values << dish;
+    values << range.from << range.to;
+    const QString where = QStringLiteral(" where ") + (dish.isEmpty() ? QString() : QStringLiteral("菜名=? and "))
+        + timeColumn + QStringLiteral(">? and ") + timeColumn + QStringLiteral("<?");
+    return {spelledOut(QStringLiteral("select ") + totals + QStringLiteral(" from ") + table + where, values),
+            spelledOut(QStringLiteral("select ") + columns + QStringLiteral(" from ") + table + where + QStringLiteral(" order by ")
+                           + timeColumn + QStringLiteral(", ID"),
+                       values)};
 }
 
 } // namespace
@@ -140,8 +78,7 @@ int main(int argc, char *argv[])
     context.temporaryFolder = temp.path();
 
     DataStore store(QStringLiteral("bench"));
-    QElapsedTimer opening;
-    opening.start();
+    const Stopwatch opening;
     const OpenedStore opened = openDataStore(store, context.paths.dataDir(), context.paths.databasePath(),
                                              context.paths.configPath());
     if (!opened.ok) {
@@ -149,7 +86,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     context.store = &store;
-    out << "opening (schema check, indexes made when missing): " << opening.elapsed() << " ms\n";
+    note(QStringLiteral("reports: opening (schema check, indexes made when missing) %1 ms").arg(opening.elapsed().wallMs, 0, 'f', 0));
 
     int year = args.size() > 2 ? args.at(2).toInt() : 0;
     if (year == 0)
@@ -157,67 +94,63 @@ int main(int argc, char *argv[])
     const QString dish = args.size() > 3 ? args.at(3) : QStringLiteral("菜品7号");
     const QString y = QString::number(year);
     const QString db = context.paths.databasePath();
+    const QDate day(year, 6, 15);
+    const QString dayText = QStringLiteral("%1年6月15日").arg(year);
+    const QString month = y + QStringLiteral("-06");
     const qlonglong lines = store.scalar(QStringLiteral("select count(*) from 存单详单 where 销售时间>=? and 销售时间<?"),
                                          {monthsOfYear(year).first().from, monthsOfYear(year).last().to})
                                 .toLongLong();
-    out << "year " << y << ": " << lines << " order lines; dish " << dish << "\n\n";
+    note(QStringLiteral("reports: year %1 (%2 order lines), month %3, day %4, dish %5").arg(y).arg(lines).arg(month, dayText, dish));
 
+    const QString lineTable = QStringLiteral("存单详单"), saleTime = QStringLiteral("销售时间"), amount = QStringLiteral("小计");
+    bool allMet = true;
     SalesStatistics sales;
-    const double yearMs = timeIt([&] { sales = yearSales(store, y, QStringLiteral("所有商品"), QString()); });
-    const double yearShell = shellTime(db, rangeStatements(QStringLiteral("存单详单"), QStringLiteral("销售时间"),
-                                                           QStringLiteral("小计"), QString(), monthsOfYear(year)));
-    line(QStringLiteral("year sales statistics, all dishes"), yearMs, yearShell, QStringLiteral("goal < 200 ms"));
-
-    const double dishMs = timeIt([&] { sales = yearSales(store, y, dish, dish); });
-    const double dishShell = shellTime(db, rangeStatements(QStringLiteral("存单详单"), QStringLiteral("销售时间"),
-                                                           QStringLiteral("小计"), dish, monthsOfYear(year)), 500);
-    line(QStringLiteral("year sales statistics, one dish"), dishMs, dishShell, QStringLiteral("goal < 50 ms"));
+    for (const QString &d : {QString(), dish}) {
+        const QString which = d.isEmpty() ? QStringLiteral("all dishes") : QStringLiteral("one dish");
+        const QString label = d.isEmpty() ? QStringLiteral("所有商品") : d;
+        allMet &= report(QStringLiteral("sales statistics year, %1").arg(which),
+                         medianOf(15, [&] { sales = yearSales(store, y, label, d); }),
+                         sqliteShell(db, rangeStatements(lineTable, saleTime, amount, d, monthsOfYear(year))), Goal::nearRaw());
+        allMet &= report(QStringLiteral("sales statistics month, %1").arg(which),
+                         medianOf(15, [&] { sales = monthSales(store, month, label, d); }),
+                         sqliteShell(db, rangeStatements(lineTable, saleTime, amount, d, daysOfMonth(year, 6))), Goal::nearRaw());
+        allMet &= report(QStringLiteral("sales statistics day, %1").arg(which),
+                         medianOf(15, [&] { sales = daySales(store, dayText, label, d); }),
+                         sqliteShell(db, dayStatements(lineTable, saleTime, QStringLiteral("count(*), sum(小计)"),
+                                                       QStringLiteral("销售时间, 菜名, 数量, 小计"), d, day)),
+                         Goal::nearRaw());
+    }
 
     IncomeReport income;
-    const double incomeMs = timeIt([&] { income = yearIncome(store, y); });
-    const QStringList incomeStatements = rangeStatements(QStringLiteral("存单"), QStringLiteral("时间"), QStringLiteral("实付"), QString(),
-                                        monthsOfYear(year));
-    const double incomeShell = shellTime(db, incomeStatements);
-    line(QStringLiteral("income year report"), incomeMs, incomeShell, QStringLiteral("goal < 100 ms"));
-
-    // For reference: the same year grouped by a text function in one statement, as the shell
-    // runs it (the index cannot order the groups, so a temporary tree sorts them).
-    const double groupedShell = shellTime(
-        db, {QStringLiteral("select substr(销售时间,1,7), count(*), sum(小计) from 存单详单 where 销售时间>=%1 and 销售时间<%2 "
-                            "group by substr(销售时间,1,7);")
-                 .arg(quoted(monthsOfYear(year).first().from), quoted(monthsOfYear(year).last().to))});
-    line(QStringLiteral("  (sqlite3: one statement grouped by substr)"), groupedShell, 0, QString());
-
-    out << "\n";
-    const QString month = y + QStringLiteral("-06");
-    line(QStringLiteral("month sales statistics"), timeIt([&] { sales = monthSales(store, month, QStringLiteral("所有商品"), QString()); }), 0, QString());
-    const QString day = QStringLiteral("%1年6月15日").arg(year);
-    line(QStringLiteral("day sales statistics"), timeIt([&] { sales = daySales(store, day, QStringLiteral("所有商品"), QString()); }), 0, QString());
-    line(QStringLiteral("income month report"), timeIt([&] { income = monthIncome(store, y, QStringLiteral("6")); }), 0, QString());
-    line(QStringLiteral("income day report"), timeIt([&] { income = dayIncome(store, day); }), 0, QString());
+    const QString orderTable = QStringLiteral("存单"), orderTime = QStringLiteral("时间"), paid = QStringLiteral("实付");
+    allMet &= report(QStringLiteral("income report year"), medianOf(15, [&] { income = yearIncome(store, y); }),
+                     sqliteShell(db, rangeStatements(orderTable, orderTime, paid, QString(), monthsOfYear(year))), Goal::nearRaw());
+    allMet &= report(QStringLiteral("income report month"), medianOf(15, [&] { income = monthIncome(store, y, QStringLiteral("6")); }),
+                     sqliteShell(db, rangeStatements(orderTable, orderTime, paid, QString(), daysOfMonth(year, 6))), Goal::nearRaw());
+    allMet &= report(QStringLiteral("income report day"), medianOf(15, [&] { income = dayIncome(store, dayText); }),
+                     sqliteShell(db, dayStatements(orderTable, orderTime, QStringLiteral("count(*), sum(实付)"),
+                                                   QStringLiteral("时间, 实付"), QString(), day)),
+                     Goal::nearRaw());
 
     // The windows: table filled, chart file written and drawn.
-    out << "\n";
     SalesState state;
     ReportWindowOptions options;
     options.today = [year] { return QDate(year, 12, 31); };
     SalesStatisticsWindow salesWindow(context, state, options);
     salesWindow.show();
-    line(QStringLiteral("sales window: year with table and chart"), timeIt([&] {
-             salesWindow.showYearSales(y);
-             salesWindow.repaint();
-         }, 5), 0, QString());
+    report(QStringLiteral("sales window: year with table and chart"), medianOf(5, [&] {
+               salesWindow.showYearSales(y);
+               salesWindow.repaint();
+           }));
     IncomeReportWindow incomeWindow(context, options);
     incomeWindow.show();
-    line(QStringLiteral("income window: year with table and pies"), timeIt([&] {
-             incomeWindow.showYearIncome(y);
-             incomeWindow.repaint();
-         }, 5), 0, QString());
-    line(QStringLiteral("income window: month with table and chart"), timeIt([&] {
-             incomeWindow.showMonthIncome(y, QStringLiteral("6"));
-             incomeWindow.repaint();
-         }, 5), 0, QString());
-
-    out << "\npeak RSS " << peakRssKiB() / 1024.0 << " MiB\n";
-    return 0;
+    report(QStringLiteral("income window: year with table and pies"), medianOf(5, [&] {
+               incomeWindow.showYearIncome(y);
+               incomeWindow.repaint();
+           }));
+    report(QStringLiteral("income window: month with table and chart"), medianOf(5, [&] {
+               incomeWindow.showMonthIncome(y, QStringLiteral("6"));
+               incomeWindow.repaint();
+           }));
+    return allMet ? 0 : 3;
 }

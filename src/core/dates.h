@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace vorlan {
 
@@ -23,6 +24,9 @@ std::optional<QDateTime> parseOrderTime(const QString &text, int yearIfMissing);
 // Date-time columns hold "YYYY-MM-DD HH:MM:SS".
 QString isoDateTime(const QDateTime &time);
 std::optional<QDateTime> fromIsoDateTime(const QString &text);
+// The date and the time of day of such a text, without the time-zone work of a QDateTime
+// (which a report listing many orders would pay for on every row).
+std::optional<std::pair<QDate, QTime>> isoDateAndTime(const QString &text);
 
 // A filter range on a date-time column: after `from` (exclusive) up to and including
 // `to`, both ISO texts. A day runs from its own midnight to the next one.

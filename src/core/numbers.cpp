@@ -72,6 +72,20 @@ QString formatDouble(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return QStringLiteral("0");
+    // Whole numbers and tenths, most amounts, written without the printf machinery (lists
+    // of many rows format two a row); the text is the one "%.13g" gives.
+    const double tenths = value * 10;
+    if (std::fabs(tenths) < 1e12 && tenths == std::floor(tenths)) {
+        const auto k = static_cast<qint64>(tenths);
+        const qint64 whole = k / 10;
+        const int digit = static_cast<int>(k < 0 ? -(k % 10) : k % 10);
+        QString text = (k < 0 && whole == 0) ? QStringLiteral("-0") : QString::number(whole);
+        if (digit != 0) {
+            text += QLatin1Char('.');
+            text += QLatin1Char(char('0' + digit));
+        }
+        return text;
+    }
     return QString::asprintf("%.13g", value);
 }
 

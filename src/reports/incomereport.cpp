@@ -44,16 +44,19 @@ bool validYear(const QString &text, int *year)
 
 } // namespace
 
-QString incomeOrderTime(const QDateTime &time)
+QString incomeOrderTime(const QDateTime &time) { return incomeOrderTime(time.date(), time.time()); }
+
+QString incomeOrderTime(const QDate &date, const QTime &t)
 {
-    const QTime t = time.time();
-    QString text = chineseDate(time.date());
-    if (t.second() != 0)
-        text += QStringLiteral("%1时%2分%3秒").arg(t.hour()).arg(t.minute()).arg(t.second());
-    else if (t.minute() != 0)
-        text += QStringLiteral("%1时%2分").arg(t.hour()).arg(t.minute());
-    else if (t.hour() != 0)
-        text += QStringLiteral("%1时").arg(t.hour());
+    QString text = chineseDate(date);
+    // Built by appending: the day report writes one for every order of the day.
+    const int parts = t.second() != 0 ? 3 : t.minute() != 0 ? 2 : t.hour() != 0 ? 1 : 0;
+    const int values[] = {t.hour(), t.minute(), t.second()};
+    const char16_t units[] = {u'时', u'分', u'秒'};
+    for (int i = 0; i < parts; ++i) {
+        text += QString::number(values[i]);
+        text += QChar(units[i]);
+    }
     return text;
 }
 
@@ -78,8 +81,11 @@ IncomeReport dayIncome(DataStore &store, const QString &day)
         return report;
     if (store.query(QStringLiteral("select 时间, 实付 from 存单 where ") + condition + QStringLiteral(" order by 时间, ID"),
                     {range.from, range.to})) {
-        for (; !store.atEnd(); store.next())
-            report.rows.append({incomeOrderTime(store.readDateTime(0)), store.readDouble(1), 1});
+        for (; !store.atEnd(); store.next()) {
+            const auto time = isoDateAndTime(store.readText(0));
+            report.rows.append({time ? incomeOrderTime(time->first, time->second) : incomeOrderTime(QDateTime()),
+                                store.readDouble(1), 1});
+        }
     }
     store.closeQuery();
     return report;

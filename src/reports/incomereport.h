@@ -28,6 +28,7 @@ struct IncomeReport {
 // The order time of the day report: 2016年5月3日12时30分 (seconds, minutes, hours only
 // when not zero, from the smallest part upwards).
 QString incomeOrderTime(const QDateTime &time);
+QString incomeOrderTime(const QDate &date, const QTime &time);
 // Number of days of a month, Gregorian rules.
 int daysInMonth(int year, int month);
 // An average rounded to one decimal place, as text.

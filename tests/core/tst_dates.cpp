@@ -49,6 +49,16 @@ private slots:
         QCOMPARE(isoDateTime(t), QStringLiteral("2017-08-05 09:07:00"));
         QCOMPARE(fromIsoDateTime(QStringLiteral("2017-08-05 09:07:00")), std::optional<QDateTime>(t));
         QVERIFY(!fromIsoDateTime(QStringLiteral("garbage")));
+        // The stored layout and the minute form read alike; impossible days and times,
+        // stray characters and other layouts are refused.
+        QCOMPARE(fromIsoDateTime(QStringLiteral("2017-08-05 09:07")), std::optional<QDateTime>(t));
+        QCOMPARE(fromIsoDateTime(QStringLiteral("2016-02-29 23:59:59")),
+                 std::optional<QDateTime>(QDateTime(QDate(2016, 2, 29), QTime(23, 59, 59))));
+        for (const char *bad : {"2017-02-29 10:00:00", "2017-13-01 10:00:00", "2017-08-05 24:00:00", "2017-08-05 09:60:00",
+                                "2017-08-05 09:07:6a", "2017/08/05 09:07:00", "2017-08-05T09:07:00"})
+            QVERIFY2(!fromIsoDateTime(QString::fromUtf8(bad)) && !isoDateAndTime(QString::fromUtf8(bad)), bad);
+        QCOMPARE(isoDateAndTime(QStringLiteral("2017-08-05 09:07:00")), std::optional(std::pair(t.date(), t.time())));
+        QCOMPARE(isoDateAndTime(QStringLiteral("2017-08-05 09:07")), std::optional(std::pair(t.date(), t.time())));
     }
 
     void ranges()

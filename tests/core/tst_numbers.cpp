@@ -45,12 +45,27 @@ private slots:
         QTest::newRow("negative zero") << -0.0 << "0";
         QTest::newRow("negative") << -2.5 << "-2.5";
         QTest::newRow("large") << 1260.0 << "1260";
+        QTest::newRow("negative half") << -0.5 << "-0.5";
+        QTest::newRow("thirteen digits") << 123456789012.3 << "123456789012.3";
+        QTest::newRow("beyond thirteen digits") << 1e13 << "1e+13";
+        QTest::newRow("hundredths") << 12.25 << "12.25";
     }
     void format()
     {
         QFETCH(double, value);
         QFETCH(QString, text);
         QCOMPARE(formatDouble(value), text);
+    }
+
+    // Whole numbers and tenths take a shorter road; it must write what printf writes.
+    void formatMatchesPrintf()
+    {
+        for (qint64 k = -20000; k <= 20000; k += 7) {
+            for (const double value : {k / 10.0, k / 100.0, k * 1.0, k * 123456.7, k / 3.0}) {
+                const QString expected = value == 0.0 ? QStringLiteral("0") : QString::asprintf("%.13g", value);
+                QCOMPARE(formatDouble(value), expected);
+            }
+        }
     }
 
     void formatSinglePrecision()

@@ -234,6 +234,8 @@ private slots:
 
         QCOMPARE(incomeOrderTime(QDateTime(QDate(2016, 5, 3), QTime(0, 0))), QStringLiteral("2016年5月3日"));
         QCOMPARE(incomeOrderTime(QDateTime(QDate(2016, 5, 3), QTime(0, 5, 0))), QStringLiteral("2016年5月3日0时5分"));
+        QCOMPARE(incomeOrderTime(QDate(2016, 5, 3), QTime(12, 0, 9)), QStringLiteral("2016年5月3日12时0分9秒"));
+        QCOMPARE(incomeOrderTime(QDate(2016, 5, 3), QTime(21, 0)), QStringLiteral("2016年5月3日21时"));
     }
 
     void yearIncomePies()

@@ -3,7 +3,7 @@
 #include "historypickers.h"
 
 #include "core/appcontext.h"
-#include "core/ui/linklabel.h"
+#include "core/ui/pagenavigation.h"
 #include "core/ui/named.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
@@ -21,7 +21,6 @@
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -98,42 +97,11 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
             [this](const QPoint &pos) { openPopup(m_list->viewport()->mapToGlobal(pos)); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &OrderHistoryWindow::reopenSelectedOrder);
 
-    auto *firstLink = named(new LinkLabel(QStringLiteral("回首页"), this), QStringLiteral("透明标签1"));
-    auto *previousLink = named(new LinkLabel(QStringLiteral("上一页"), this), QStringLiteral("透明标签2"));
-    auto *nextLink = named(new LinkLabel(QStringLiteral("下一页"), this), QStringLiteral("透明标签3"));
-    auto *lastLink = named(new LinkLabel(QStringLiteral("到尾页"), this), QStringLiteral("透明标签4"));
-    auto *refreshLink = named(new LinkLabel(QStringLiteral("刷新"), this), QStringLiteral("透明标签5"));
-    auto *jumpButton = button(QStringLiteral("跳到"), QStringLiteral("跳到_"), this);
-    m_jumpBox = named(new QLineEdit(this), QStringLiteral("编辑框1"));
-    m_jumpBox->setFixedWidth(50);
-    m_jumpBox->setAlignment(Qt::AlignCenter);
-    m_jumpBox->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,6}")), m_jumpBox));
-    auto *pageWord = named(new QLabel(QStringLiteral("页"), this), QStringLiteral("透明标签6"));
-    m_pageLabel = named(new QLabel(QStringLiteral("1"), this), QStringLiteral("透明标签_当前页位置"));
-    m_pageCountLabel = named(new QLabel(QStringLiteral("/"), this), QStringLiteral("透明标签_总页数"));
+    m_navigation = new PageNavigation(this, [this](int page) { return showHistoryPage(page); }, true, 50);
     auto *deleteButton = button(QStringLiteral("删除"), QStringLiteral("按钮2"), this);
     auto *modifyButton = button(QStringLiteral("修改"), QStringLiteral("按钮3"), this);
     auto *exportButton = button(QStringLiteral("导出"), QStringLiteral("按钮1"), this);
 
-    connect(firstLink, &LinkLabel::pressed, this, [this] {
-        if (m_pageLabel->text() != QLatin1String("1"))
-            showHistoryPage(1);
-    });
-    connect(previousLink, &LinkLabel::pressed, this, [this] {
-        if (m_pageLabel->text() != QLatin1String("1"))
-            showHistoryPage(currentPage() - 1);
-    });
-    connect(nextLink, &LinkLabel::pressed, this, [this] {
-        if (QLatin1Char('/') + m_pageLabel->text() != m_pageCountLabel->text())
-            showHistoryPage(currentPage() + 1);
-    });
-    connect(lastLink, &LinkLabel::pressed, this, [this] {
-        if (QLatin1Char('/') + m_pageLabel->text() != m_pageCountLabel->text())
-            showHistoryPage(-1);
-    });
-    connect(refreshLink, &LinkLabel::pressed, this, [this] { showHistoryPage(currentPage()); });
-    connect(jumpButton, &QPushButton::clicked, this, &OrderHistoryWindow::jump);
-    connect(m_jumpBox, &QLineEdit::returnPressed, this, &OrderHistoryWindow::jump);
     connect(deleteButton, &QPushButton::clicked, this, &OrderHistoryWindow::deleteSelectedOrder);
     connect(modifyButton, &QPushButton::clicked, this, &OrderHistoryWindow::reopenSelectedOrder);
     connect(exportButton, &QPushButton::clicked, this, &OrderHistoryWindow::exportHistoryCsv);
@@ -148,20 +116,7 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
     auto *top = new QHBoxLayout;
     top->addWidget(m_description, 1);
     top->addWidget(m_allButton);
-    auto *navigation = new QHBoxLayout;
-    for (QWidget *w : std::initializer_list<QWidget *>{firstLink, previousLink, nextLink, lastLink, refreshLink})
-        navigation->addWidget(w);
-    navigation->addSpacing(4);
-    navigation->addWidget(jumpButton);
-    navigation->addWidget(m_jumpBox);
-    navigation->addWidget(pageWord);
-    navigation->addSpacing(4);
-    auto *pageNumbers = new QHBoxLayout;
-    pageNumbers->setSpacing(0);
-    pageNumbers->addWidget(m_pageLabel);
-    pageNumbers->addWidget(m_pageCountLabel);
-    navigation->addLayout(pageNumbers);
-    navigation->addStretch(1);
+    QHBoxLayout *navigation = m_navigation->buildRow(4);
     navigation->addWidget(deleteButton);
     navigation->addWidget(modifyButton);
     navigation->addWidget(exportButton);
@@ -190,7 +145,7 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
     showHistoryPage(1);
 }
 
-int OrderHistoryWindow::currentPage() const { return m_pageLabel->text().toInt(); }
+int OrderHistoryWindow::currentPage() const { return m_navigation->currentPage(); }
 
 QString OrderHistoryWindow::statusText(int panel) const { return m_panels[panel]->text(); }
 
@@ -211,8 +166,7 @@ int OrderHistoryWindow::showHistoryPage(int page)
         return page;
 
     m_list->clear();
-    m_pageCountLabel->setText(QStringLiteral("/%1").arg(result.pageCount));
-    m_pageLabel->setText(QString::number(result.page));
+    m_navigation->showPosition(result.page, result.pageCount);
     QList<QTreeWidgetItem *> items;
     items.reserve(result.rows.size());
     for (const HistoryRow &row : result.rows) {
@@ -228,12 +182,6 @@ void OrderHistoryWindow::setFilter(const HistoryFilter &filter)
     m_filter = filter;
     m_description->setText(filter.description());
     showHistoryPage(1);
-}
-
-void OrderHistoryWindow::jump()
-{
-    const int shown = showHistoryPage(m_jumpBox->text().toInt());
-    m_jumpBox->setText(QString::number(shown));
 }
 
 void OrderHistoryWindow::chooseCustomer()

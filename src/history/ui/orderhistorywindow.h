@@ -19,7 +19,7 @@ class QTreeWidget;
 namespace vorlan {
 
 struct AppContext;
-class LinkLabel;
+class PageNavigation;
 
 // What the browser needs from the order window.
 struct OrderWindowHooks {
@@ -71,7 +71,6 @@ protected:
 
 private:
     int currentPage() const;
-    void jump();
     QString statusText(int panel) const;
 
     AppContext &m_context;
@@ -87,9 +86,7 @@ private:
     QLabel *m_description = nullptr;
     QPushButton *m_allButton = nullptr;
     QTreeWidget *m_list = nullptr;
-    QLineEdit *m_jumpBox = nullptr;
-    QLabel *m_pageLabel = nullptr;
-    QLabel *m_pageCountLabel = nullptr;
+    PageNavigation *m_navigation = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_panels[3] = {nullptr, nullptr, nullptr};
 };

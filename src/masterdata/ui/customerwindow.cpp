@@ -3,7 +3,7 @@
 #include "core/appcontext.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
-#include "core/ui/linklabel.h"
+#include "core/ui/pagenavigation.h"
 #include "core/ui/named.h"
 #include "masterdata/customers.h"
 
@@ -87,43 +87,11 @@ CustomerWindow::CustomerWindow(AppContext &context,
     m_popup->addSeparator();
     m_popup->addAction(QStringLiteral("查看该客户的所有订单"), this, &CustomerWindow::showSelectedCustomerOrders);
 
-    auto *firstLink = named(new LinkLabel(QStringLiteral("回首页"), this), QStringLiteral("透明标签1"));
-    auto *previousLink = named(new LinkLabel(QStringLiteral("上一页"), this), QStringLiteral("透明标签2"));
-    auto *nextLink = named(new LinkLabel(QStringLiteral("下一页"), this), QStringLiteral("透明标签3"));
-    auto *lastLink = named(new LinkLabel(QStringLiteral("到尾页"), this), QStringLiteral("透明标签4"));
-    auto *refreshLink = named(new LinkLabel(QStringLiteral("刷新"), this), QStringLiteral("透明标签5"));
-    auto *jumpButton = button(QStringLiteral("跳到"), QStringLiteral("跳到_"), this);
-    m_jumpBox = named(new QLineEdit(this), QStringLiteral("编辑框1"));
-    m_jumpBox->setFixedWidth(44);
-    m_jumpBox->setAlignment(Qt::AlignCenter);
-    m_jumpBox->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), m_jumpBox));
-    auto *pageWord = named(new QLabel(QStringLiteral("页"), this), QStringLiteral("透明标签6"));
-    m_pageLabel = named(new QLabel(QStringLiteral("1"), this), QStringLiteral("透明标签_当前页位置"));
-    m_pageCountLabel = named(new QLabel(QStringLiteral("/"), this), QStringLiteral("透明标签_总页数"));
+    m_navigation = new PageNavigation(this, [this](int page) { return showCustomerPage(page); }, false, 44);
     auto *deleteButton = button(QStringLiteral("删除"), QStringLiteral("按钮2"), this);
     auto *modifyButton = button(QStringLiteral("修改"), QStringLiteral("按钮3"), this);
     auto *addButton = button(QStringLiteral("添加"), QStringLiteral("按钮1"), this);
 
-    connect(firstLink, &LinkLabel::pressed, this, [this] {
-        if (m_pageLabel->text() != QLatin1String("1"))
-            showCustomerPage(1);
-    });
-    connect(previousLink, &LinkLabel::pressed, this, [this] {
-        if (m_pageLabel->text() != QLatin1String("1"))
-            showCustomerPage(currentPage() - 1);
-    });
-    connect(nextLink, &LinkLabel::pressed, this, [this] {
-        if (QLatin1Char('/') + m_pageLabel->text() != m_pageCountLabel->text())
-            showCustomerPage(currentPage() + 1);
-    });
-    connect(lastLink, &LinkLabel::pressed, this, [this] {
-        if (QLatin1Char('/') + m_pageLabel->text() != m_pageCountLabel->text())
-            showCustomerPage(-1);
-    });
-    connect(refreshLink, &LinkLabel::pressed, this, [this] { showCustomerPage(currentPage()); });
-    auto jump = [this] { m_jumpBox->setText(QString::number(showCustomerPage(m_jumpBox->text().toInt()))); };
-    connect(jumpButton, &QPushButton::clicked, this, jump);
-    connect(m_jumpBox, &QLineEdit::returnPressed, this, jump);
     connect(deleteButton, &QPushButton::clicked, this, &CustomerWindow::deleteSelectedCustomer);
     connect(modifyButton, &QPushButton::clicked, this, &CustomerWindow::modifySelectedCustomer);
     connect(addButton, &QPushButton::clicked, this, &CustomerWindow::addCustomer);
@@ -139,20 +107,7 @@ CustomerWindow::CustomerWindow(AppContext &context,
     top->addWidget(m_searchBox, 1);
     top->addWidget(searchButton);
     top->addWidget(allButton);
-    auto *navigation = new QHBoxLayout;
-    for (QWidget *w : std::initializer_list<QWidget *>{firstLink, previousLink, nextLink, lastLink, refreshLink})
-        navigation->addWidget(w);
-    navigation->addSpacing(8);
-    navigation->addWidget(jumpButton);
-    navigation->addWidget(m_jumpBox);
-    navigation->addWidget(pageWord);
-    navigation->addSpacing(8);
-    auto *pageNumbers = new QHBoxLayout;
-    pageNumbers->setSpacing(0);
-    pageNumbers->addWidget(m_pageLabel);
-    pageNumbers->addWidget(m_pageCountLabel);
-    navigation->addLayout(pageNumbers);
-    navigation->addStretch(1);
+    QHBoxLayout *navigation = m_navigation->buildRow(8);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(deleteButton);
@@ -171,7 +126,7 @@ CustomerWindow::CustomerWindow(AppContext &context,
     showCustomerPage(1);
 }
 
-int CustomerWindow::currentPage() const { return m_pageLabel->text().toInt(); }
+int CustomerWindow::currentPage() const { return m_navigation->currentPage(); }
 
 int CustomerWindow::showCustomerPage(int page)
 {
@@ -184,8 +139,7 @@ int CustomerWindow::showCustomerPage(int page)
     if (!result.listed)
         return page;
     m_list->clear();
-    m_pageCountLabel->setText(QStringLiteral("/%1").arg(result.pageCount));
-    m_pageLabel->setText(QString::number(result.page));
+    m_navigation->showPosition(result.page, result.pageCount);
     QList<QTreeWidgetItem *> items;
     for (const CustomerRow &row : result.rows)
         items.append(new QTreeWidgetItem(QStringList{QString::number(row.id), row.phone, row.name, row.address}));

@@ -14,6 +14,7 @@ class QTreeWidget;
 namespace vorlan {
 
 struct AppContext;
+class PageNavigation;
 
 // 客户设置: the customers 200 a page, search by whole name or phone, add, modify, delete,
 // and a customer's orders in the order history. The search stays in force from one
@@ -54,9 +55,7 @@ private:
     std::function<void(QWidget *, const QString &)> m_showCustomerOrders;
     QLineEdit *m_searchBox = nullptr;
     QTreeWidget *m_list = nullptr;
-    QLineEdit *m_jumpBox = nullptr;
-    QLabel *m_pageLabel = nullptr;
-    QLabel *m_pageCountLabel = nullptr;
+    PageNavigation *m_navigation = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_countPanel = nullptr;
     QMenu *m_popup = nullptr;

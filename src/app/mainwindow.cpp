@@ -2,6 +2,7 @@
 
 #include "aboutdialog.h"
 #include "core/backup.h"
+#include "core/dailybackup.h"
 #include "historybridge.h"
 #include "core/datastore.h"
 #include "core/recordtable.h"
@@ -116,6 +117,10 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     });
 
     m_timer = named(new QTimer(this), QStringLiteral("时钟1"));
+    m_dailyBackup = new DailyBackup(this);
+    connect(m_dailyBackup, &DailyBackup::failed, this, [this](const QString &error) {
+        m_context.prompter->info(this, QStringLiteral("今天的数据库备份没有做成：%1").arg(error));
+    });
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &MainWindow::onClockTick);
 
@@ -189,6 +194,7 @@ void MainWindow::buildToolBarAndMenus()
     }
     m_settingsMenu->addSeparator();
     m_settingsMenu->addAction(QStringLiteral("恢复备份"), this, [this] {
+        m_dailyBackup->wait();
         const RestoreOutcome outcome =
             askAndRestoreBackup(*m_context.prompter, this, *m_store, m_context.paths, m_clock());
         if (outcome == RestoreOutcome::StoreClosed)
@@ -293,9 +299,7 @@ bool MainWindow::start()
     }
     m_context.store = m_store.get();
     m_context.decimalPlaces = opened.decimalPlaces;
-    QString backupError;
-    if (!backupOncePerDay(*m_store, m_context.paths.backupDir(), m_clock(), &backupError))
-        m_context.prompter->info(this, QStringLiteral("今天的数据库备份没有做成：%1").arg(backupError));
+    m_dailyBackup->start(m_context.paths.databasePath(), m_context.paths.backupDir(), m_clock());
     m_context.timeFormat = readTimeFormat(*m_store);
 
     m_panel->start();

@@ -20,6 +20,7 @@ class QToolBar;
 
 namespace vorlan {
 
+class DailyBackup;
 class DataStore;
 class PreviewWindow;
 
@@ -47,6 +48,8 @@ public:
     void openPreview();
     void togglePreview();
     PreviewWindow *previewWindow() const;
+    // The day's database copy, made beside the running program after start-up.
+    DailyBackup *dailyBackup() const { return m_dailyBackup; }
     // Prints the order's receipt: one copy, or the copies of 打印份数. True when printing
     // completed.
     bool printReceipt(bool singleCopy);
@@ -102,6 +105,7 @@ private:
     QDate m_startDate;
     QColor m_linkColour;
     bool m_started = false;
+    DailyBackup *m_dailyBackup = nullptr;
     bool m_selectionsSaved = false;
     bool m_settingsProblemTold = false;
 

@@ -146,25 +146,18 @@ QStringList listBackups(const QString &folder)
     return result;
 }
 
-QString backupDatabase(DataStore &store, const QString &folder, const QDateTime &now, const QString &reason,
-                       QString *error, int keep)
+namespace {
+
+// Copies the database behind `from` into `folder` under a new name, checks the copy and
+// keeps the newest `keep` copies.
+QString copyInto(sqlite3 *from, const QString &folder, const QDateTime &now, const QString &reason, QString *error,
+                 int keep)
 {
-    sqlite3 *from = nativeHandle(store);
-    if (!from) {
-        setError(error, QStringLiteral("数据库没有打开"));
-        return {};
-    }
-    // Our own unfinished transaction would go into the copy: never in the middle of one.
-    if (!sqlite3_get_autocommit(from)) {
-        setError(error, QStringLiteral("数据库正在写入，稍后再备份"));
-        return {};
-    }
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("."))) {
         setError(error, QStringLiteral("无法创建文件夹 %1").arg(QDir::toNativeSeparators(folder)));
         return {};
     }
-    store.closeQuery();
     const QString path = dir.filePath(uniqueName(dir, now, reason));
     const QString partial = path + QStringLiteral(".part");
     auto removePartial = [&] {
@@ -195,15 +188,55 @@ QString backupDatabase(DataStore &store, const QString &folder, const QDateTime 
     return path;
 }
 
-bool backupOncePerDay(DataStore &store, const QString &folder, const QDateTime &now, QString *error)
+} // namespace
+
+QString backupDatabase(DataStore &store, const QString &folder, const QDateTime &now, const QString &reason,
+                       QString *error, int keep)
+{
+    sqlite3 *from = nativeHandle(store);
+    if (!from) {
+        setError(error, QStringLiteral("数据库没有打开"));
+        return {};
+    }
+    // Our own unfinished transaction would go into the copy: never in the middle of one.
+    if (!sqlite3_get_autocommit(from)) {
+        setError(error, QStringLiteral("数据库正在写入，稍后再备份"));
+        return {};
+    }
+    store.closeQuery();
+    return copyInto(from, folder, now, reason, error, keep);
+}
+
+QString backupDatabaseFile(const QString &databasePath, const QString &folder, const QDateTime &now,
+                           const QString &reason, QString *error, int keep)
+{
+    sqlite3 *from = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &from, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK) {
+        setError(error, sqliteMessage(from, rc));
+        sqlite3_close(from);
+        return {};
+    }
+    sqlite3_busy_timeout(from, 5000);
+    const QString path = copyInto(from, folder, now, reason, error, keep);
+    sqlite3_close(from);
+    return path;
+}
+
+bool dailyBackupDue(const QString &folder, const QDateTime &now)
 {
     const QString today = kPrefix + now.date().toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-');
     for (const QString &path : listBackups(folder)) {
         const QString name = QFileInfo(path).fileName();
         if (name.startsWith(today) && name.contains(QStringLiteral("-daily")))
-            return true;
+            return false;
     }
-    return !backupDatabase(store, folder, now, QStringLiteral("daily"), error).isEmpty();
+    return true;
+}
+
+bool backupOncePerDay(DataStore &store, const QString &folder, const QDateTime &now, QString *error)
+{
+    return !dailyBackupDue(folder, now) || !backupDatabase(store, folder, now, QStringLiteral("daily"), error).isEmpty();
 }
 
 bool isUsableBackup(const QString &path, QString *error)

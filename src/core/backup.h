@@ -26,6 +26,15 @@ inline constexpr int kBackupsKept = 30;
 QString backupDatabase(DataStore &store, const QString &folder, const QDateTime &now, const QString &reason,
                        QString *error = nullptr, int keep = kBackupsKept);
 
+// The same from the database file at `databasePath`, through a read-only connection of
+// its own: safe on another thread while the program goes on writing (WAL readers see one
+// committed state).
+QString backupDatabaseFile(const QString &databasePath, const QString &folder, const QDateTime &now,
+                           const QString &reason, QString *error = nullptr, int keep = kBackupsKept);
+
+// True unless `folder` already holds a daily copy made on the day of `now`.
+bool dailyBackupDue(const QString &folder, const QDateTime &now);
+
 // The copies in `folder`, newest first.
 QStringList listBackups(const QString &folder);
 

@@ -1,4 +1,5 @@
 #include "core/backup.h"
+#include "core/dailybackup.h"
 #include "core/datastore.h"
 #include "core/recordtable.h"
 #include "core/schema.h"
@@ -6,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace vorlan;
@@ -123,6 +125,32 @@ private slots:
         QCOMPARE(listBackups(home.paths.backupDir()).size(), 1);
         QVERIFY(backupOncePerDay(*home.store, home.paths.backupDir(), kNoon.addDays(1)));
         QCOMPARE(listBackups(home.paths.backupDir()).size(), 2);
+    }
+
+    // The day's copy runs on its own thread and connection while the program writes on.
+    void dailyCopyBesideTheProgram()
+    {
+        TestHome home;
+        QVERIFY(addOrders(*home.store, 50));
+        DailyBackup daily;
+        QSignalSpy failures(&daily, &DailyBackup::failed);
+        QVERIFY(daily.start(home.paths.databasePath(), home.paths.backupDir(), kNoon));
+        QVERIFY(addOrders(*home.store, 20)); // writes go on meanwhile
+        daily.wait();
+        QCOMPARE(failures.count(), 0);
+        const QStringList copies = listBackups(home.paths.backupDir());
+        QCOMPARE(copies.size(), 1);
+        QVERIFY(isUsableBackup(copies.first()));
+        const int copied = ordersIn(copies.first());
+        QVERIFY2(copied == 50 || copied == 70, qPrintable(QString::number(copied))); // one committed state
+        QCOMPARE(ordersIn(home.paths.databasePath()), 70);
+        QVERIFY(!daily.start(home.paths.databasePath(), home.paths.backupDir(), kNoon.addSecs(60)));
+
+        writeFile(home.paths.backupDir() + QStringLiteral("-elsewhere"), "x");
+        QVERIFY(daily.start(home.paths.databasePath(), home.paths.backupDir() + QStringLiteral("-elsewhere"), kNoon));
+        daily.wait();
+        QCOMPARE(failures.count(), 1);
+        QVERIFY(!failures.first().first().toString().isEmpty());
     }
 
     void failedCopyIsReported()

@@ -5,6 +5,7 @@
 
 #include "app/mainwindow.h"
 #include "core/backup.h"
+#include "core/dailybackup.h"
 #include "core/datastore.h"
 #include "core/recordtable.h"
 #include "history/csvexport.h"
@@ -58,6 +59,7 @@ struct Shop {
     {
         if (!window->start())
             return false;
+        window->dailyBackup()->wait(); // the day's copy is made beside the program: its outcome first
         window->show();
         window->activateWindow();
         return QTest::qWaitForWindowActive(window.get());

@@ -3,6 +3,9 @@
 // Reports the bytes each receipt sends. With --out DIR it also writes the encoded first
 // copy (receipt-80.bin) and the bitmap the printer would print (receipt-80.png).
 
+#include "benchsupport.h"
+#include "sampleorder.h"
+
 #include "receipt/defaultpictures.h"
 #include "receipt/escpos/dotcanvas.h"
 #include "receipt/escpos/escposencoder.h"
@@ -16,42 +19,10 @@
 #include <algorithm>
 #include <vector>
 
-#include <sys/resource.h>
-#include <ctime>
 
 using namespace vorlan;
 
 namespace {
-
-ReceiptSnapshot sampleOrder(int lines)
-{
-    const QStringList dishes = {"宫保鸡丁", "鱼香肉丝", "番茄炒蛋", "酸辣土豆丝", "红烧牛肉面（大碗）", "米饭",
-                                "可乐", "招牌秘制红烧排骨套餐加煎蛋", "凉拌黄瓜", "扬州炒饭"};
-    ReceiptSnapshot o;
-    o.orderNumber = "18";
-    o.header = "美团外卖";
-    o.shopName = "白云快餐";
-    o.paymentMethod = "在线支付";
-    o.orderTime = "2024-03-08 12:05";
-    double total = 0;
-    for (int i = 0; i < lines; ++i) {
-        const int quantity = 1 + i % 3;
-        const double price = 8 + (i * 7) % 23 + (i % 2 ? 0.5 : 0);
-        total += quantity * price;
-        o.lines.append({dishes.at(i % dishes.size()), QString::number(quantity), i % 5 == 4 ? "碗" : "份",
-                        QString::number(quantity * price)});
-    }
-    o.discountName = "满100减15";
-    o.discountPortions = "1";
-    o.discountAmount = "15";
-    o.total = QString::number(total - 15);
-    o.paid = o.total;
-    o.customerName = "王先生";
-    o.phone = "13812345678";
-    o.address = "幸福路88号阳光花园3栋2单元501室（请放门口，谢谢）";
-    o.remark = "少放辣，米饭多一份。\r\n餐具两套。";
-    return o;
-}
 
 ReceiptProfile customProfile()
 {
@@ -67,22 +38,13 @@ ReceiptProfile customProfile()
     return p;
 }
 
-// CPU time of this thread: on a shared machine the wall clock also counts other
-// people's work.
-double threadMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const ReceiptSnapshot order = sampleOrder(20);
+    const ReceiptSnapshot order = bench::sampleReceiptOrder(20);
     const ReceiptProfile profile = customProfile();
     const QImage top = defaultTopPicture();
     const QImage bottom = defaultBottomPicture();
@@ -95,10 +57,10 @@ int main(int argc, char *argv[])
         for (int i = 0; i < 100; ++i) {
             QElapsedTimer timer;
             timer.start();
-            const double cpuStart = threadMs();
+            const double cpuStart = bench::processCpuMs();
             const QImage bitmap = renderReceiptBitmap(profile, order, width, &top, &bottom);
             bytes = encodeEscPosCopy(bitmap, {});
-            cpu.push_back(threadMs() - cpuStart);
+            cpu.push_back(bench::processCpuMs() - cpuStart);
             ms.push_back(timer.nsecsElapsed() / 1e6);
         }
         std::sort(cpu.begin(), cpu.end());
@@ -118,8 +80,6 @@ int main(int argc, char *argv[])
             renderReceiptBitmap(profile, order, width, &top, &bottom).save(args.at(outArg + 1) + "/receipt-80.png");
         }
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    out << "peak RSS " << usage.ru_maxrss / 1024.0 << " MiB\n";
+    out << "peak RSS " << bench::peakRssMiB() << " MiB\n";
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QTreeWidget>
 
 namespace vorlan {
 
@@ -90,6 +91,15 @@ bool PageNavigation::onFirstPage() const { return m_pageLabel->text() == QLatin1
 bool PageNavigation::onLastPage() const
 {
     return QLatin1Char('/') + m_pageLabel->text() == m_pageCountLabel->text();
+}
+
+void selectRowNear(QTreeWidget *list, int index)
+{
+    index = qMin(index, list->topLevelItemCount() - 1);
+    if (index < 0)
+        return;
+    list->setCurrentItem(list->topLevelItem(index));
+    list->scrollToItem(list->topLevelItem(index));
 }
 
 } // namespace vorlan

@@ -8,6 +8,7 @@
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QTreeWidget;
 class QWidget;
 
 namespace vorlan {
@@ -41,5 +42,9 @@ private:
     QLabel *m_pageLabel = nullptr;
     QLabel *m_pageCountLabel = nullptr;
 };
+
+// After a row was deleted and its page shown again: selects the row now at `index`, or
+// the last row when the page got shorter.
+void selectRowNear(QTreeWidget *list, int index);
 
 } // namespace vorlan

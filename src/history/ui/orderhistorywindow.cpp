@@ -243,15 +243,9 @@ void OrderHistoryWindow::deleteSelectedOrder()
         m_context.prompter->info(this, QStringLiteral("订单没有删除：\n") + error);
         return;
     }
-    int index = m_list->indexOfTopLevelItem(item);
-    delete item;
+    const int index = m_list->indexOfTopLevelItem(item);
     showHistoryPage(currentPage());
-    if (index >= m_list->topLevelItemCount())
-        index = m_list->topLevelItemCount() - 1;
-    if (index >= 0) {
-        m_list->setCurrentItem(m_list->topLevelItem(index));
-        m_list->scrollToItem(m_list->topLevelItem(index));
-    }
+    selectRowNear(m_list, index);
     m_context.prompter->message(this, PromptIcon::None, QString(), QStringLiteral("处理成功。"));
 }
 

@@ -181,15 +181,9 @@ void CustomerWindow::deleteSelectedCustomer()
         m_context.prompter->info(this, QStringLiteral("客户没有删除：\n") + m_context.store->lastError());
         return;
     }
-    int index = m_list->indexOfTopLevelItem(item);
-    delete item;
+    const int index = m_list->indexOfTopLevelItem(item);
     showCustomerPage(currentPage());
-    if (index >= m_list->topLevelItemCount())
-        index = m_list->topLevelItemCount() - 1;
-    if (index >= 0) {
-        m_list->setCurrentItem(m_list->topLevelItem(index));
-        m_list->scrollToItem(m_list->topLevelItem(index));
-    }
+    selectRowNear(m_list, index);
     m_context.prompter->message(this, PromptIcon::None, QString(), QStringLiteral("处理成功。"));
 }
 

@@ -234,11 +234,6 @@ bool dailyBackupDue(const QString &folder, const QDateTime &now)
     return true;
 }
 
-bool backupOncePerDay(DataStore &store, const QString &folder, const QDateTime &now, QString *error)
-{
-    return !dailyBackupDue(folder, now) || !backupDatabase(store, folder, now, QStringLiteral("daily"), error).isEmpty();
-}
-
 bool isUsableBackup(const QString &path, QString *error)
 {
     QString answer;

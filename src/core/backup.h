@@ -38,10 +38,6 @@ bool dailyBackupDue(const QString &folder, const QDateTime &now);
 // The copies in `folder`, newest first.
 QStringList listBackups(const QString &folder);
 
-// Makes the day's copy unless `folder` already holds one made on `today`. Returns false
-// (and `error`) only when a copy was due and could not be made.
-bool backupOncePerDay(DataStore &store, const QString &folder, const QDateTime &now, QString *error = nullptr);
-
 // Checks that `path` is a sound database of this program (integrity check, the order and
 // records tables); otherwise `error` says why.
 bool isUsableBackup(const QString &path, QString *error = nullptr);

@@ -10,7 +10,7 @@
 
 namespace vorlan {
 
-int historyPageCount(qint64 count) { return static_cast<int>((count + kHistoryPageSize - 1) / kHistoryPageSize); }
+int historyPageCount(qint64 count) { return listPageCount(count); }
 
 qint64 truncatedTotal(double sum)
 {
@@ -69,11 +69,10 @@ HistoryPage fetchHistoryPage(DataStore &store, const HistoryFilter &filter, int 
     HistoryPage result;
     QList<SummaryBlock> blocks;
     readTotals(store, filter, result, blocks);
-    result.pageCount = historyPageCount(result.count);
-    if (page != -1 && page < 1)
-        return result;
-    result.listed = true;
-    result.page = (page == -1 || page > result.pageCount) ? result.pageCount : page;
+    const PagePlace place = placePage(result.count, page);
+    result.pageCount = place.pageCount;
+    result.page = place.page;
+    result.listed = place.listed;
     if (result.page == 0)
         return result;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/paging.h"
 #include "historyfilter.h"
 
 #include <QList>
@@ -9,7 +10,7 @@ namespace vorlan {
 
 class DataStore;
 
-inline constexpr int kHistoryPageSize = 200;
+inline constexpr int kHistoryPageSize = kListPageSize;
 
 // One order as the history list shows it.
 struct HistoryRow {

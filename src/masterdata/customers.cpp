@@ -10,11 +10,10 @@ CustomerPage fetchCustomerPage(DataStore &store, const QString &search, int page
     const QString where = search.isEmpty() ? QString() : QStringLiteral(" where 姓名 = ? or 电话 = ?");
     const QVariantList values = search.isEmpty() ? QVariantList() : QVariantList{search, search};
     result.count = store.scalar(QStringLiteral("select count(*) from 客户") + where, values).toLongLong();
-    result.pageCount = int((result.count + kCustomerPageSize - 1) / kCustomerPageSize);
-    if (page != -1 && page < 1)
-        return result;
-    result.listed = true;
-    result.page = (page == -1 || page > result.pageCount) ? result.pageCount : page;
+    const PagePlace place = placePage(result.count, page);
+    result.pageCount = place.pageCount;
+    result.page = place.page;
+    result.listed = place.listed;
     if (result.page == 0)
         return result;
 

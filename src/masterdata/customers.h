@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/paging.h"
+
 #include <QList>
 #include <QString>
 
@@ -9,7 +11,7 @@ namespace vorlan {
 
 class DataStore;
 
-inline constexpr int kCustomerPageSize = 200;
+inline constexpr int kCustomerPageSize = kListPageSize;
 
 struct CustomerRow {
     qint64 id = 0;

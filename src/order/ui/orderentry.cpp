@@ -336,7 +336,7 @@ void OrderEntry::deleteCurrentLine()
     if (row < 0 || row >= grid->rowCount() || column < 0 || cellText(row, NameColumn).trimmed().isEmpty())
         return;
     if (!m_context.prompter->ask(m_form.window, PromptIcon::Question, QString(),
-                                 QStringLiteral("是否删除光标所在的整行数据。")))
+                                 QStringLiteral("是否删除光标所在的整行数据。"), PromptDefault::Yes))
         return;
     grid->removeRow(row);
     ensureTrailingEmptyRow();

@@ -1,0 +1,58 @@
+#include "core/ui/qtprompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace vorlan;
+
+Q_DECLARE_METATYPE(vorlan::PromptDefault)
+
+class TestQtPrompter : public QObject
+{
+    Q_OBJECT
+private slots:
+    // A real question box: Enter picks the default button the caller named.
+    void enterChoosesTheDefaultButton_data()
+    {
+        QTest::addColumn<PromptDefault>("defaultButton");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("default Yes") << PromptDefault::Yes << true;
+        QTest::newRow("default No") << PromptDefault::No << false;
+    }
+    void enterChoosesTheDefaultButton()
+    {
+        QFETCH(PromptDefault, defaultButton);
+        QFETCH(bool, answer);
+        QWidget owner;
+        owner.show();
+        QString shownDefault;
+        bool closedByEnter = false;
+        // Runs inside the box's own event loop; it closes the box, so nothing waits.
+        std::function<void()> pressEnter = [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, &owner, pressEnter);
+                return;
+            }
+            shownDefault = box->defaultButton() ? box->defaultButton()->text() : QString();
+            // Enter goes where the keyboard focus is, as it does for the operator.
+            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+            closedByEnter = !box->isVisible();
+            if (!closedByEnter) // so that the test goes on
+                box->done(QMessageBox::Cancel);
+        };
+        QTimer::singleShot(0, &owner, pressEnter);
+        QtPrompter prompter;
+        const bool result = prompter.ask(&owner, PromptIcon::Warning, QStringLiteral("提示"), QStringLiteral("是否修改该客户？"),
+                                         defaultButton);
+        QVERIFY(closedByEnter);
+        QCOMPARE(shownDefault, answer ? QStringLiteral("是(&Y)") : QStringLiteral("否(&N)"));
+        QCOMPARE(result, answer);
+    }
+};
+
+QTEST_MAIN(TestQtPrompter)
+#include "tst_qtprompter.moc"

@@ -30,24 +30,20 @@ private slots:
         owner.show();
         QString shownDefault;
         bool closedByEnter = false;
-        // Runs inside the box's own event loop; it closes the box, so nothing waits.
+        // Runs inside the box's own event loop and always closes the box, so nothing waits.
         std::function<void()> pressEnter = [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(10, &owner, pressEnter);
-                return;
-            }
+            if (!box)
+                return QTimer::singleShot(10, &owner, pressEnter);
             shownDefault = box->defaultButton() ? box->defaultButton()->text() : QString();
-            // Enter goes where the keyboard focus is, as it does for the operator.
-            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return); // where the focus is
             closedByEnter = !box->isVisible();
-            if (!closedByEnter) // so that the test goes on
+            if (!closedByEnter)
                 box->done(QMessageBox::Cancel);
         };
         QTimer::singleShot(0, &owner, pressEnter);
-        QtPrompter prompter;
-        const bool result = prompter.ask(&owner, PromptIcon::Warning, QStringLiteral("提示"), QStringLiteral("是否修改该客户？"),
-                                         defaultButton);
+        const bool result = QtPrompter().ask(&owner, PromptIcon::Warning, QStringLiteral("提示"), QStringLiteral("是否修改？"),
+                                             defaultButton);
         QVERIFY(closedByEnter);
         QCOMPARE(shownDefault, answer ? QStringLiteral("是(&Y)") : QStringLiteral("否(&N)"));
         QCOMPARE(result, answer);

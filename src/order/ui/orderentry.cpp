@@ -49,6 +49,10 @@ public:
         combo->setObjectName(QStringLiteral("品名下拉"));
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // A line may name something the catalog lacks; what is typed stays, so a prefix
+        // of a dish's name does not become that dish at its price. Dishes are picked from
+        // the list.
+        keepTypedText(combo);
         combo->setMaxVisibleItems(20);
         combo->addItems(m_catalog.names);
         return combo;

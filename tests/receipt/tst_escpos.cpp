@@ -9,6 +9,7 @@
 #include "receipt/escpos/escposencoder.h"
 #include "receipt/escpos/escposjob.h"
 #include "receipt/escpossettings.h"
+#include "receipt/previewrender.h"
 #include "receipt/printreceipt.h"
 #include "receipt/receiptlayout.h"
 
@@ -399,9 +400,13 @@ private slots:
         QCOMPARE(reading.densities, (QList<int>{2, 2}));
         QCOMPARE(differingPixels(reading.copies.at(0), expectedCopy(home, kWideDotWidth, true)), 0);
         QCOMPARE(differingPixels(reading.copies.at(1), expectedCopy(home, kWideDotWidth, false)), 0);
-        if (const QByteArray dump = qgetenv("VORLAN_ESCPOS_DUMP"); !dump.isEmpty())
+        if (const QByteArray dump = qgetenv("VORLAN_ESCPOS_DUMP"); !dump.isEmpty()) {
             for (int i = 0; i < reading.copies.size(); ++i)
                 reading.copies.at(i).save(QString::fromLocal8Bit(dump) + QStringLiteral("/file-copy%1.png").arg(i + 1));
+            QImage preview; // to set beside the printed copy
+            const int height = renderPreviewImage(preview, *home.store, home.paths, order(), 300);
+            preview.copy(0, 0, preview.width(), height).save(QString::fromLocal8Bit(dump) + QStringLiteral("/preview.png"));
+        }
     }
 
     void failuresAreToldAndNothingCountsAsPrinted_data()

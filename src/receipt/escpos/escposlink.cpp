@@ -185,6 +185,7 @@ public:
 
     bool write(const QByteArray &data) override
     {
+        m_error.clear();
         const char *at = data.constData();
         qsizetype left = data.size();
         // The deadline runs from the last byte the port took: a busy printer takes data at
@@ -233,6 +234,7 @@ public:
         // printer inside a raster command. It reports POLLOUT only when that block has
         // completed, so wait for it. (A FIFO says so when its buffer has room, a plain
         // file at once.)
+        m_error.clear();
         if (m_fd < 0)
             return false;
         if (waitFor(POLLOUT, QDeadlineTimer(m_target.writeTimeoutMs)))

@@ -1,7 +1,6 @@
 #include "escposreader.h"
 
 #include <QMutex>
-#include <QStringList>
 
 #include <atomic>
 #include <chrono>
@@ -182,40 +181,6 @@ int realTimeCommandsInRaster(const QByteArray &b)
     return found;
 }
 
-QString describeEscPos(const QByteArray &b)
-{
-    QStringList lines;
-    auto hex = [&](qsizetype at, qsizetype n) { return QString::fromLatin1(b.mid(at, n).toHex(' ')); };
-    for (qsizetype at = 0; at < b.size();) {
-        const int length = escPosCommandLength(b, at);
-        if (length <= 0) {
-            lines << QStringLiteral("%1  %2  ?").arg(at, 6).arg(hex(at, 8));
-            break;
-        }
-        const int c0 = uchar(b.at(at));
-        const int c1 = uchar(b.at(at + 1));
-        QString name;
-        if (c0 == 0x1b && c1 == 0x40)
-            name = QStringLiteral("ESC @ (initialize)");
-        else if (c0 == 0x1b && c1 == 0x64)
-            name = QStringLiteral("ESC d %1 (feed lines)").arg(uchar(b.at(at + 2)));
-        else if (c0 == 0x10)
-            name = QStringLiteral("DLE EOT %1 (status request)").arg(uchar(b.at(at + 2)));
-        else if (c1 == 0x56)
-            name = QStringLiteral("GS V %1 (cut)").arg(uchar(b.at(at + 2)));
-        else if (c1 == 0x28)
-            name = QStringLiteral("GS ( K (density)");
-        else if (c1 == 0x76) {
-            const int x = uchar(b.at(at + 4)) | (uchar(b.at(at + 5)) << 8);
-            const int y = uchar(b.at(at + 6)) | (uchar(b.at(at + 7)) << 8);
-            name = QStringLiteral("GS v 0: %1 bytes x %2 rows, raster %3 …").arg(x).arg(y).arg(hex(at + 8, 12));
-        }
-        lines << QStringLiteral("%1  %2  %3").arg(at, 6).arg(hex(at, std::min(length, 8)), -23).arg(name);
-        at += length;
-    }
-    return lines.join(u'\n');
-}
-
 struct FakeNetworkPrinter::State {
     int listener = -1;
     std::thread thread;
@@ -345,36 +310,22 @@ FifoPrinter::FifoPrinter(const QString &path) : d(new State)
             pollfd p{m_fd, POLLIN, 0};
             if (::poll(&p, 1, 10) <= 0)
                 continue;
-            const bool writerGone = p.revents & POLLHUP;
-            bool stalled = false;
-            {
-                QMutexLocker lock(&d->mutex);
-                stalled = stallAfter >= 0 && d->received.size() >= stallAfter;
+            if (!(p.revents & POLLIN)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2)); // no writer at the moment
+                continue;
             }
-            if (p.revents & POLLIN && (writerGone || stalled)) {
-                if (!writerGone) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                    continue;
-                }
+            QMutexLocker lock(&d->mutex);
+            if (p.revents & POLLHUP) {
                 // The writer closed before the printer took this: it never arrives.
-                for (ssize_t got; (got = ::read(m_fd, chunk, sizeof chunk)) > 0;) {
-                    QMutexLocker lock(&d->mutex);
+                for (ssize_t got; (got = ::read(m_fd, chunk, sizeof chunk)) > 0;)
                     d->lost += got;
-                }
                 continue;
             }
-            if (p.revents & POLLIN) {
-                {
-                    QMutexLocker lock(&d->mutex);
-                    const qint64 room = stallAfter >= 0 ? stallAfter - d->received.size() : qint64(sizeof chunk);
-                    const ssize_t got = ::read(m_fd, chunk, size_t(std::clamp<qint64>(room, 1, sizeof chunk)));
-                    if (got > 0)
-                        d->received.append(chunk, got);
-                }
-                std::this_thread::sleep_for(std::chrono::microseconds(500)); // paper speed
-                continue;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2)); // no writer at the moment
+            const qint64 room = stallAfter < 0 ? qint64(sizeof chunk) : stallAfter - d->received.size();
+            if (room > 0)
+                d->received.append(chunk, std::max<ssize_t>(::read(m_fd, chunk, size_t(std::min<qint64>(room, sizeof chunk))), 0));
+            lock.unlock();
+            std::this_thread::sleep_for(std::chrono::microseconds(room > 0 ? 500 : 5000)); // paper speed
         }
     });
 }

@@ -35,9 +35,6 @@ qint64 differingPixels(const QImage &a, const QImage &b);
 // Real-time commands a printer would act on inside raster data (DLE EOT, DLE ENQ, DLE DC4).
 int realTimeCommandsInRaster(const QByteArray &bytes);
 
-// A short hex dump with the commands named, for looking at a stream.
-QString describeEscPos(const QByteArray &bytes);
-
 // A network printer on the loopback interface: records what it receives, answers
 // DLE EOT with `answer` (nullopt: stays silent) and can hang up after some bytes.
 class FakeNetworkPrinter

@@ -351,12 +351,6 @@ private slots:
         QCOMPARE(reading.bandBytesPerRow.first(), 48);
         QCOMPARE(differingPixels(reading.copies.at(0), expectedCopy(home, kNarrowDotWidth, true)), 0);
         QCOMPARE(differingPixels(reading.copies.at(1), expectedCopy(home, kNarrowDotWidth, false)), 0);
-        if (const QByteArray dump = qgetenv("VORLAN_ESCPOS_DUMP"); !dump.isEmpty()) {
-            QFile out(QString::fromLocal8Bit(dump) + QStringLiteral("/lp0-capture.bin"));
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(taken) == taken.size());
-            QFile text(QString::fromLocal8Bit(dump) + QStringLiteral("/lp0-capture.txt"));
-            QVERIFY(text.open(QIODevice::WriteOnly) && text.write(describeEscPos(taken).toUtf8()) > 0);
-        }
     }
 
     void deviceThatAnswersIsAskedAroundEachCopy()

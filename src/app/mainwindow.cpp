@@ -422,9 +422,14 @@ bool MainWindow::printReceipt(bool singleCopy)
         backend = chosen.get();
     }
     QString settingsProblem;
+    m_printing = true;
     const bool printed = vorlan::printReceipt(*m_store, m_context.paths, m_panel->receiptSnapshot(), *backend,
                                               singleCopy, &settingsProblem);
+    m_printing = false;
     tellSettingsFileProblem(settingsProblem);
+    // A close asked for meanwhile happens once the order's flow is done.
+    if (m_closeAfterPrinting)
+        QTimer::singleShot(0, this, &QWidget::close);
     return printed;
 }
 
@@ -479,6 +484,13 @@ void MainWindow::showAbout()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_printing) {
+        // The receipt is on its way to the printer; closing now would cut it off.
+        m_closeAfterPrinting = true;
+        event->ignore();
+        return;
+    }
+    m_closeAfterPrinting = false;
     saveLastSelections();
     QMainWindow::closeEvent(event);
 }

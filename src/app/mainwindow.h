@@ -51,7 +51,7 @@ public:
     // The day's database copy, made beside the running program after start-up.
     DailyBackup *dailyBackup() const { return m_dailyBackup; }
     // Prints the order's receipt: one copy, or the copies of 打印份数. True when printing
-    // completed.
+    // completed. A close asked for while it prints waits until it is done.
     bool printReceipt(bool singleCopy);
     void openPrintSettings();
     // Saves the last selections (header, shop, discount, payment) to the records table.
@@ -108,6 +108,8 @@ private:
     DailyBackup *m_dailyBackup = nullptr;
     bool m_selectionsSaved = false;
     bool m_settingsProblemTold = false;
+    bool m_printing = false;          // a receipt is being printed
+    bool m_closeAfterPrinting = false; // closing was asked for meanwhile
 
     OrderPanel *m_panel = nullptr;
     QToolBar *m_toolBar = nullptr;

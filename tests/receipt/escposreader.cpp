@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,34 @@ namespace vorlan {
 namespace {
 
 int byteAt(const QByteArray &bytes, qsizetype at) { return at < bytes.size() ? uchar(bytes.at(at)) : -1; }
+
+bool isRealTimePair(char first, char second)
+{
+    return first == 0x10 && (second == 0x04 || second == 0x05 || second == 0x14);
+}
+
+// Answers the status requests found at command boundaries of `buffer` from `parsed` on,
+// in order, through `send`; `sawRaster` turns true once a raster command has passed.
+// False when a reply could not be sent.
+bool answerStatusRequests(const QByteArray &buffer, qsizetype &parsed, bool &sawRaster,
+                          const std::function<std::optional<quint8>(int n)> &answer,
+                          const std::function<bool(char)> &send)
+{
+    for (int length; parsed < buffer.size() && (length = escPosCommandLength(buffer, parsed)) != 0;) {
+        if (length < 0) {
+            ++parsed;
+            continue;
+        }
+        if (uchar(buffer.at(parsed)) == 0x10) {
+            if (const std::optional<quint8> reply = answer(uchar(buffer.at(parsed + 2))); reply && !send(char(*reply)))
+                return false;
+        } else if (uchar(buffer.at(parsed)) == 0x1d && uchar(buffer.at(parsed + 1)) == 0x76) {
+            sawRaster = true;
+        }
+        parsed += length;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -136,6 +166,21 @@ qint64 differingPixels(const QImage &a, const QImage &b)
     return count;
 }
 
+int realTimeCommandsInRaster(const QByteArray &b)
+{
+    int found = 0;
+    for (qsizetype at = 0; at < b.size();) {
+        const int length = escPosCommandLength(b, at);
+        if (length <= 0)
+            break;
+        if (uchar(b.at(at)) == 0x1d && uchar(b.at(at + 1)) == 0x76)
+            for (qsizetype i = at + 8; i + 1 < at + length; ++i)
+                found += isRealTimePair(b.at(i), b.at(i + 1));
+        at += length;
+    }
+    return found;
+}
+
 struct FakeNetworkPrinter::State {
     int listener = -1;
     std::thread thread;
@@ -186,6 +231,7 @@ bool FakeNetworkPrinter::listen()
             }
             QByteArray buffer;
             qsizetype parsed = 0;
+            bool sawRaster = false;
             bool open = true;
             while (open && !d->stop) {
                 pollfd c{client, POLLIN, 0};
@@ -208,23 +254,14 @@ bool FakeNetworkPrinter::listen()
                     break;
                 }
                 // Answer status requests found at command boundaries, in order.
-                for (int length; parsed < buffer.size() && (length = escPosCommandLength(buffer, parsed)) != 0;) {
-                    if (length < 0) {
-                        ++parsed;
-                        continue;
-                    }
-                    if (uchar(buffer.at(parsed)) == 0x10) {
-                        const std::optional<quint8> reply = answer(index, uchar(buffer.at(parsed + 2)));
-                        if (reply) {
-                            if (replyDelayMs > 0)
-                                std::this_thread::sleep_for(std::chrono::milliseconds(replyDelayMs));
-                            const char byte = char(*reply);
-                            if (::send(client, &byte, 1, MSG_NOSIGNAL) != 1)
-                                open = false;
-                        }
-                    }
-                    parsed += length;
-                }
+                auto reply = [&](int n) {
+                    if (replyDelayMs > 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(replyDelayMs));
+                    return sawRaster && answerAfterData ? answerAfterData(index, n) : answer(index, n);
+                };
+                auto send = [&](char byte) { return ::send(client, &byte, 1, MSG_NOSIGNAL) == 1; };
+                if (!answerStatusRequests(buffer, parsed, sawRaster, reply, send))
+                    open = false;
             }
             ::close(client);
         }
@@ -247,7 +284,9 @@ int FakeNetworkPrinter::connections() const
 struct FifoPrinter::State {
     std::thread thread;
     std::atomic<bool> stop{false};
+    mutable QMutex mutex;
     QByteArray received;
+    qint64 lost = 0;
 };
 
 FifoPrinter::FifoPrinter(const QString &path) : d(new State)
@@ -259,19 +298,34 @@ FifoPrinter::FifoPrinter(const QString &path) : d(new State)
     m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0)
         return;
+    // One page: the pipe reports room only once the reader has emptied it.
+    if (::fcntl(m_fd, F_SETPIPE_SZ, 4096) < 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
     d->thread = std::thread([this] {
-        char chunk[8192];
-        for (;;) {
-            const ssize_t got = ::read(m_fd, chunk, sizeof chunk);
-            if (got > 0) {
-                d->received.append(chunk, got);
+        char chunk[1024];
+        while (!d->stop) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0)
+                continue;
+            if (!(p.revents & POLLIN)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2)); // no writer at the moment
                 continue;
             }
-            if (d->stop)
-                break;
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 10) > 0 && !(p.revents & POLLIN))
-                ::usleep(2000); // no writer at the moment
+            QMutexLocker lock(&d->mutex);
+            if (p.revents & POLLHUP) {
+                // The writer closed before the printer took this: it never arrives.
+                for (ssize_t got; (got = ::read(m_fd, chunk, sizeof chunk)) > 0;)
+                    d->lost += got;
+                continue;
+            }
+            const qint64 room = stallAfter < 0 ? qint64(sizeof chunk) : stallAfter - d->received.size();
+            if (room > 0)
+                d->received.append(chunk, std::max<ssize_t>(::read(m_fd, chunk, size_t(std::min<qint64>(room, sizeof chunk))), 0));
+            lock.unlock();
+            std::this_thread::sleep_for(std::chrono::microseconds(room > 0 ? 500 : 5000)); // paper speed
         }
     });
 }
@@ -284,11 +338,91 @@ FifoPrinter::~FifoPrinter()
     delete d;
 }
 
+QByteArray FifoPrinter::received() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->received;
+}
+
+qint64 FifoPrinter::lost() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->lost;
+}
+
 QByteArray FifoPrinter::finish()
 {
     d->stop = true;
     if (d->thread.joinable())
         d->thread.join();
+    return received();
+}
+
+struct PtyPrinter::State {
+    std::thread thread;
+    std::atomic<bool> stop{false};
+    mutable QMutex mutex;
+    QByteArray received;
+};
+
+PtyPrinter::PtyPrinter() : d(new State)
+{
+    answer = [](int) { return std::optional<quint8>(0x12); };
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
+        m_master = -1;
+        return;
+    }
+    m_path = QString::fromLocal8Bit(::ptsname(m_master));
+    // Held open so the program's close does not hang the line up; raw, so bytes pass
+    // unchanged and are not echoed.
+    m_slave = ::open(::ptsname(m_master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios raw {};
+    if (m_slave < 0 || ::tcgetattr(m_slave, &raw) != 0) {
+        m_master = -1;
+        return;
+    }
+    ::cfmakeraw(&raw);
+    ::tcsetattr(m_slave, TCSANOW, &raw);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    d->thread = std::thread([this] {
+        QByteArray buffer;
+        qsizetype parsed = 0;
+        bool sawRaster = false;
+        char chunk[4096];
+        while (!d->stop) {
+            pollfd p{m_master, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0 || !(p.revents & POLLIN))
+                continue;
+            const ssize_t got = ::read(m_master, chunk, sizeof chunk);
+            if (got <= 0)
+                continue;
+            buffer.append(chunk, got);
+            {
+                QMutexLocker lock(&d->mutex);
+                d->received.append(chunk, got);
+            }
+            auto send = [this](char byte) { return ::write(m_master, &byte, 1) == 1; };
+            answerStatusRequests(buffer, parsed, sawRaster, answer, send);
+        }
+    });
+}
+
+PtyPrinter::~PtyPrinter()
+{
+    d->stop = true;
+    if (d->thread.joinable())
+        d->thread.join();
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+    delete d;
+}
+
+QByteArray PtyPrinter::received() const
+{
+    QMutexLocker lock(&d->mutex);
     return d->received;
 }
 

@@ -9,6 +9,7 @@
 #include "receipt/escpos/escposencoder.h"
 #include "receipt/escpos/escposjob.h"
 #include "receipt/escpossettings.h"
+#include "receipt/previewrender.h"
 #include "receipt/printreceipt.h"
 #include "receipt/receiptlayout.h"
 
@@ -18,6 +19,9 @@
 #include <QPainter>
 #include <QTimer>
 #include <QTest>
+
+#include <atomic>
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -67,17 +71,35 @@ void setUpShop(TestHome &home, const QString &copies, const QString &paper = "1"
     QVERIFY(defaultBottomPicture().save(home.paths.bottomPicture()));
 }
 
-// The 1-bit rendering of the preview of `order` at `dotWidth`: with the pictures for the
-// first copy, without for the others.
+// The 1-bit rendering of the preview of `order` at `dotWidth` as it is sent: with the
+// pictures for the first copy, without for the others.
 QImage expectedCopy(TestHome &home, int dotWidth, bool withPictures)
 {
     RecordTable records(*home.store);
     const ReceiptProfile profile = loadReceiptProfile(records);
     const QImage top(home.paths.topPicture());
     const QImage bottom(home.paths.bottomPicture());
-    return renderReceiptBitmap(profile, order(), dotWidth, withPictures ? &top : nullptr,
-                               withPictures ? &bottom : nullptr);
+    return sentEscPosBitmap(renderReceiptBitmap(profile, order(), dotWidth, withPictures ? &top : nullptr,
+                                                withPictures ? &bottom : nullptr),
+                            {});
 }
+
+// A stand-in for write(2) on a port that never takes anything.
+std::atomic<int> refusedWrites{0};
+long refuseWrite(int, const void *, unsigned long)
+{
+    ++refusedWrites;
+    errno = EAGAIN;
+    return -1;
+}
+long takeNothing(int, const void *, unsigned long)
+{
+    ++refusedWrites;
+    return 0;
+}
+
+std::optional<quint8> paperOut(int n) { return quint8(n == 1 ? 0x1a : n == 2 ? 0x32 : 0x72); }
+std::optional<quint8> coverOpen(int n) { return quint8(n == 1 ? 0x1a : n == 2 ? 0x16 : 0x12); }
 
 EscPosTarget network(quint16 port)
 {
@@ -265,6 +287,7 @@ private slots:
 
         const EscPosReading reading = readEscPos(printer.received());
         QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        QCOMPARE(realTimeCommandsInRaster(printer.received()), 0); // the pictures' dots spell some
         QCOMPARE(reading.resets, 3);
         QCOMPARE(reading.cuts, 3);
         QCOMPARE(reading.feeds, 3);
@@ -308,6 +331,8 @@ private slots:
 
     void devicePrintThroughFifo()
     {
+        // The printer is slow and its driver loses what it has not taken at close: the
+        // job counts as printed only once every byte has arrived.
         TestHome home;
         setUpShop(home, "2", "0");
         FifoPrinter fifo(home.dir.filePath("lp0"));
@@ -315,14 +340,35 @@ private slots:
         ScriptedPrompter prompter;
         EscPosBackend backend(device(home.dir.filePath("lp0")), kNarrowDotWidth, {}, &prompter, nullptr);
         QVERIFY(printReceipt(*home.store, home.paths, order(), backend, false));
+        const QByteArray taken = fifo.received();
         QVERIFY(prompter.shown.isEmpty());
-        const EscPosReading reading = readEscPos(fifo.finish());
+        QCOMPARE(fifo.lost(), 0);
+        const EscPosReading reading = readEscPos(taken);
         QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
         QCOMPARE(reading.copies.size(), 2);
         QCOMPARE(reading.cuts, 2);
         QCOMPARE(reading.statusRequests, 0); // a FIFO cannot answer
         QCOMPARE(reading.bandBytesPerRow.first(), 48);
         QCOMPARE(differingPixels(reading.copies.at(0), expectedCopy(home, kNarrowDotWidth, true)), 0);
+        QCOMPARE(differingPixels(reading.copies.at(1), expectedCopy(home, kNarrowDotWidth, false)), 0);
+    }
+
+    void deviceThatAnswersIsAskedAroundEachCopy()
+    {
+        // A character device that answers: its state before each copy, its reply after.
+        TestHome home;
+        setUpShop(home, "2", "0");
+        PtyPrinter pty;
+        QVERIFY(pty.ok());
+        ScriptedPrompter prompter;
+        EscPosBackend backend(device(pty.path()), kNarrowDotWidth, {}, &prompter, nullptr);
+        QVERIFY(printReceipt(*home.store, home.paths, order(), backend, false));
+        QVERIFY(prompter.shown.isEmpty());
+        QCOMPARE(backend.copiesSent(), 2);
+        const EscPosReading reading = readEscPos(pty.received());
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        QCOMPARE(reading.statusRequests, 6);
+        QCOMPARE(reading.copies.size(), 2);
         QCOMPARE(differingPixels(reading.copies.at(1), expectedCopy(home, kNarrowDotWidth, false)), 0);
     }
 
@@ -348,9 +394,13 @@ private slots:
         QCOMPARE(reading.densities, (QList<int>{2, 2}));
         QCOMPARE(differingPixels(reading.copies.at(0), expectedCopy(home, kWideDotWidth, true)), 0);
         QCOMPARE(differingPixels(reading.copies.at(1), expectedCopy(home, kWideDotWidth, false)), 0);
-        if (const QByteArray dump = qgetenv("VORLAN_ESCPOS_DUMP"); !dump.isEmpty())
+        if (const QByteArray dump = qgetenv("VORLAN_ESCPOS_DUMP"); !dump.isEmpty()) {
             for (int i = 0; i < reading.copies.size(); ++i)
                 reading.copies.at(i).save(QString::fromLocal8Bit(dump) + QStringLiteral("/file-copy%1.png").arg(i + 1));
+            QImage preview; // to set beside the printed copy
+            const int height = renderPreviewImage(preview, *home.store, home.paths, order(), 300);
+            preview.copy(0, 0, preview.width(), height).save(QString::fromLocal8Bit(dump) + QStringLiteral("/preview.png"));
+        }
     }
 
     void failuresAreToldAndNothingCountsAsPrinted_data()
@@ -365,6 +415,10 @@ private slots:
         QTest::newRow("stops taking data mid-job") << "stall" << "打印机";
         QTest::newRow("no device") << "nodevice" << "找不到打印机设备";
         QTest::newRow("device without reader") << "noreader" << "没有连接";
+        QTest::newRow("device out of paper") << "devicepaper" << "小票没有打印：缺纸";
+        QTest::newRow("device stops before the tail") << "tail" << "打印机长时间不接收数据";
+        QTest::newRow("port claims room, refuses data") << "eagain" << "打印机长时间不接收数据";
+        QTest::newRow("port claims room, takes nothing") << "zero" << "打印机长时间不接收数据";
     }
     void failuresAreToldAndNothingCountsAsPrinted()
     {
@@ -393,9 +447,26 @@ private slots:
             QVERIFY(::mkfifo(QFile::encodeName(home.dir.filePath("lp1")).constData(), 0600) == 0);
             target = device(home.dir.filePath("lp1"));
         }
+        PtyPrinter pty;
+        pty.answer = paperOut;
+        if (situation == "devicepaper")
+            target = device(pty.path());
+        FifoPrinter fifo(home.dir.filePath("lp2"));
+        if (situation == "tail" || situation == "eagain" || situation == "zero") {
+            target = device(home.dir.filePath("lp2"));
+            target.writeTimeoutMs = 600;
+        }
+        // The printer takes all but the last few bytes, which fit in the driver's buffer.
+        if (situation == "tail")
+            fifo.stallAfter = encodeEscPosCopy(expectedCopy(home, kWideDotWidth, true), {}).size() - 200;
+        refusedWrites = 0;
+        if (situation == "eagain" || situation == "zero")
+            setDeviceWriteCall(situation == "eagain" ? refuseWrite : takeNothing);
         ScriptedPrompter prompter;
         EscPosBackend backend(target, kWideDotWidth, {}, &prompter, nullptr);
-        QVERIFY(!printReceipt(*home.store, home.paths, order(), backend, false));
+        const bool printed = printReceipt(*home.store, home.paths, order(), backend, false);
+        setDeviceWriteCall(nullptr);
+        QVERIFY(!printed);
         QCOMPARE(backend.copiesSent(), 0);
         QCOMPARE(prompter.shown.size(), 1);
         QCOMPARE(prompter.shown.first().caption, QString("提示"));
@@ -408,26 +479,87 @@ private slots:
             QVERIFY(!printer.received().contains(QByteArray("\x1d\x76\x30", 3)));
             QCOMPARE(printer.connections(), 1);
         }
+        if (situation == "devicepaper")
+            QCOMPARE(pty.received(), escpos::statusRequest(1) + escpos::statusRequest(2) + escpos::statusRequest(4));
+        // Asked again after a pause, not in a spin, until the deadline.
+        if (situation == "eagain" || situation == "zero")
+            QVERIFY2(refusedWrites > 0 && refusedWrites < 300, QByteArray::number(refusedWrites));
     }
 
-    void paperRunningOutOnTheSecondCopySaysWhich()
+    void aFailedCopySaysWhich_data()
     {
+        QTest::addColumn<int>("failing");    // the connection (copy - 1) that fails
+        QTest::addColumn<bool>("afterData"); // the printer reports it after the data
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("rasters"); // copies whose data went out
+        QTest::newRow("paper out before the second copy")
+            << 1 << false << "第 2 份小票没有打印：缺纸\n前 1 份已打印，其余各份不再打印。" << 1;
+        QTest::newRow("offline, paper end, after the second copy")
+            << 1 << true
+            << "第 2 份小票没有打印：缺纸（打印机收到小票后报告此状态，这份小票可能没有打印完整）\n前 1 份已打印，其余各份不再打印。"
+            << 2;
+        QTest::newRow("cover opened after the first copy")
+            << 0 << true << "小票没有打印：上盖打开（打印机收到小票后报告此状态，这份小票可能没有打印完整）" << 1;
+    }
+    void aFailedCopySaysWhich()
+    {
+        QFETCH(int, failing);
+        QFETCH(bool, afterData);
+        QFETCH(QString, message);
+        QFETCH(int, rasters);
         TestHome home;
         setUpShop(home, "3");
         FakeNetworkPrinter printer;
-        printer.answer = [](int connection, int n) {
-            if (connection == 0)
-                return std::optional<quint8>(0x12);
-            return std::optional<quint8>(n == 1 ? 0x1a : n == 2 ? 0x32 : 0x72);
+        const auto fails = [failing](int connection, int n) {
+            return connection == failing ? (failing == 0 ? coverOpen(n) : paperOut(n)) : std::optional<quint8>(0x12);
         };
+        (afterData ? printer.answerAfterData : printer.answer) = fails;
         QVERIFY(printer.listen());
         ScriptedPrompter prompter;
         EscPosBackend backend(network(printer.port()), kWideDotWidth, {}, &prompter, nullptr);
         QVERIFY(!printReceipt(*home.store, home.paths, order(), backend, false));
-        QCOMPARE(backend.copiesSent(), 1);
-        QCOMPARE(prompter.texts(), QStringList{"第 2 份小票没有打印：缺纸\n前 1 份已打印，其余各份不再打印。"});
-        QCOMPARE(printer.connections(), 2); // the third copy is not tried
-        QCOMPARE(readEscPos(printer.received()).copies.size(), 1);
+        QCOMPARE(backend.copiesSent(), failing);
+        QCOMPARE(prompter.texts(), QStringList{message});
+        QCOMPARE(printer.connections(), failing + 1); // the copies after it are not tried
+        QCOMPARE(readEscPos(printer.received()).copies.size(), rasters);
+    }
+
+    void realTimeCommandsNeverFormInRaster_data()
+    {
+        // Bytes planted at the end of row 0 and the start of row 1 of an 8-byte-wide picture.
+        QTest::addColumn<QByteArray>("endOfFirstRow");
+        QTest::addColumn<QByteArray>("startOfSecondRow");
+        QTest::addColumn<int>("bandRows");
+        QTest::addColumn<int>("dotsLeftOut");
+        QTest::newRow("DLE EOT 1 in a row") << QByteArray("\x10\x04\x01", 3) << QByteArray() << 255 << 1;
+        QTest::newRow("DLE DC4 drawer pulse") << QByteArray("\x10\x14\x01", 3) << QByteArray("\x00\x05", 2) << 255 << 1;
+        QTest::newRow("DLE ENQ 2 clears the buffer") << QByteArray("\xff\x10\x05", 3) << QByteArray("\x02", 1) << 255 << 1;
+        QTest::newRow("spanning two rows") << QByteArray("\x10", 1) << QByteArray("\x04\x02\x10\x04", 4) << 255 << 2;
+        QTest::newRow("spanning two bands: a header between") << QByteArray("\x10", 1) << QByteArray("\x04\x02", 2) << 1 << 0;
+        QTest::newRow("DLE before other data") << QByteArray("\x10\x10\x03\x10\x00", 5) << QByteArray() << 255 << 0;
+    }
+    void realTimeCommandsNeverFormInRaster()
+    {
+        QFETCH(QByteArray, endOfFirstRow);
+        QFETCH(QByteArray, startOfSecondRow);
+        QFETCH(int, bandRows);
+        QFETCH(int, dotsLeftOut);
+        QImage picture(64, 3, QImage::Format_Mono);
+        picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        picture.fill(0);
+        std::copy(endOfFirstRow.cbegin(), endOfFirstRow.cend(),
+                  reinterpret_cast<char *>(picture.scanLine(0)) + 8 - endOfFirstRow.size());
+        std::copy(startOfSecondRow.cbegin(), startOfSecondRow.cend(), reinterpret_cast<char *>(picture.scanLine(1)));
+        EscPosEncoding encoding;
+        encoding.bandRows = bandRows;
+        const QByteArray bytes = encodeEscPosCopy(picture, encoding);
+        QCOMPARE(realTimeCommandsInRaster(bytes), 0);
+        const EscPosReading reading = readEscPos(bytes);
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        const QImage sent = reading.copies.first();
+        QCOMPARE(differingPixels(sent, picture), dotsLeftOut);
+        QCOMPARE(blackPixels(picture) - blackPixels(sent), dotsLeftOut); // left out, none added
+        QCOMPARE(differingPixels(sent, sentEscPosBitmap(picture, encoding)), 0);
     }
 
     void testPrintReportsTheState_data()
@@ -459,7 +591,7 @@ private slots:
         const EscPosReading reading = readEscPos(printer.received());
         QCOMPARE(reading.copies.size(), printed ? 1 : 0);
         if (printed) {
-            QCOMPARE(differingPixels(reading.copies.first(), page), 0);
+            QCOMPARE(differingPixels(reading.copies.first(), sentEscPosBitmap(page, {})), 0);
             // The frame marks the first and the last dot of the line.
             QVERIFY(qGray(page.pixel(0, 5)) < 128 && qGray(page.pixel(575, 5)) < 128);
         }

@@ -10,6 +10,9 @@
 #include "receipt/ui/previewwindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -163,6 +166,45 @@ private slots:
         QVERIFY(!w.printReceipt(true));
         QCOMPARE(home.prompter.shown.size(), 1);
         QVERIFY(home.prompter.shown.first().text.contains("连接被拒绝"));
+    }
+
+    void keysAndClosingWaitWhileAReceiptPrints()
+    {
+        Home home;
+        FakeNetworkPrinter printer;
+        printer.replyDelayMs = 200; // three replies: the job takes over half a second
+        QVERIFY(printer.listen());
+        MainWindow w(home.context);
+        QVERIFY(w.start());
+        w.show();
+        QApplication::setActiveWindow(&w);
+        RecordTable records(*home.context.store);
+        records.write("打印份数", "1");
+        records.write(printOutputKey(), "2");
+        EscPosSettings settings;
+        settings.network = true;
+        settings.host = "127.0.0.1";
+        settings.port = QString::number(printer.port());
+        QVERIFY(writeSettings(records, settings));
+        fillOrder(w.form());
+
+        bool buttonsDisabled = false;
+        bool closeRefused = false;
+        QTimer::singleShot(150, &w, [&] {
+            buttonsDisabled = !w.form().printOnlyButton->isEnabled() && !w.form().clearButton->isEnabled();
+            QTest::keyClick(w.form().dishCode, Qt::Key_F12);
+            QTest::keyClick(w.form().dishCode, Qt::Key_F11);
+            closeRefused = !w.close() && w.isVisible();
+        });
+        QTest::keyClick(w.form().dishCode, Qt::Key_F12);
+        QVERIFY(buttonsDisabled);
+        QVERIFY(closeRefused);
+        QCOMPARE(printer.connections(), 1); // neither key started a second job
+        QCOMPARE(readEscPos(printer.received()).copies.size(), 1);
+        QVERIFY(home.prompter.shown.isEmpty());
+        QCOMPARE(w.statusSection(0)->text(), QStringLiteral("今日打单数量：1"));
+        QVERIFY(w.form().printOnlyButton->isEnabled());
+        QTRY_VERIFY(!w.isVisible()); // the close asked for meanwhile, once the job is done
     }
 };
 

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <iterator>
+
 namespace vorlan {
 
 namespace {
@@ -73,8 +75,28 @@ void OrderActions::tellStoreFailure(const QString &reason)
                                 QStringLiteral("订单没有保存：%1\n订单仍在窗口中，请检查后重试。").arg(reason));
 }
 
+bool OrderActions::print(bool singleCopy)
+{
+    // Printing waits for the printer with the window still running: a second press of
+    // F12 (or a click) must not settle or print the same order again meanwhile.
+    m_printing = true;
+    QPushButton *const buttons[] = {m_form.settleButton, m_form.printOnlyButton, m_form.clearButton};
+    bool enabled[std::size(buttons)];
+    for (size_t i = 0; i < std::size(buttons); ++i) {
+        enabled[i] = buttons[i]->isEnabled();
+        buttons[i]->setEnabled(false);
+    }
+    const bool printed = m_hooks.printReceipt(singleCopy);
+    for (size_t i = 0; i < std::size(buttons); ++i)
+        buttons[i]->setEnabled(enabled[i]);
+    m_printing = false;
+    return printed;
+}
+
 void OrderActions::settleOrder()
 {
+    if (m_printing)
+        return;
     // After a stored order failed to print, the hidden button means "already stored".
     if (m_form.settleButton->isHidden())
         return;
@@ -104,7 +126,7 @@ void OrderActions::settleOrder()
             return;
         }
         m_form.settleButton->hide();
-        if (m_hooks.printReceipt(false))
+        if (print(false))
             clearOrder();
         return;
     }
@@ -115,20 +137,22 @@ void OrderActions::settleOrder()
     }
     if (m_context.prompter->ask(m_form.window, PromptIcon::Question, QString(),
                                 QStringLiteral("修改成功。是否打印小票？"), PromptDefault::Yes)
-        && !m_hooks.printReceipt(false))
+        && !print(false))
         return;
     clearOrder();
 }
 
 void OrderActions::printOnly()
 {
-    if (warnNoDish())
+    if (m_printing || warnNoDish())
         return;
-    m_hooks.printReceipt(true);
+    print(true);
 }
 
 void OrderActions::confirmClear()
 {
+    if (m_printing)
+        return;
     if (m_context.prompter->ask(m_form.window, PromptIcon::Question, QString(), QStringLiteral("是否清空点单数据？"),
                                 PromptDefault::Yes))
         clearOrder();

@@ -41,16 +41,21 @@ public:
     int editingOrderId() const { return m_editingOrderId; }
     // An order whose lines or phone the operator would lose by clearing.
     bool holdsUnfinishedOrder() const;
+    // A receipt is being printed: settling, printing and clearing do nothing
+    // meanwhile, and their buttons are disabled.
+    bool isPrinting() const { return m_printing; }
 
 private:
     OrderFormTexts formTexts() const;
     bool warnNoDish();
     void tellStoreFailure(const QString &reason);
+    bool print(bool singleCopy);
 
     MainForm &m_form;
     AppContext &m_context;
     OrderEntry &m_entry;
     Hooks m_hooks;
+    bool m_printing = false;
     int m_editingOrderId = 0;       // the order being modified; 0 in new mode
     QDateTime m_storedTime;         // its stored time, seconds included
     QString m_storedTimeText;       // and how the time field showed it

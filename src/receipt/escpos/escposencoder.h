@@ -36,7 +36,13 @@ QByteArray statusRequest(int n);                   // DLE EOT n
 EscPosEncoding escPosEncoding(const EscPosSettings &settings);
 
 // One copy: ESC @, the density when one is set, the bitmap (Format_Mono, a set bit
-// prints) as GS v 0 bands of at most `bandRows` rows, a feed and a partial cut.
+// prints) as GS v 0 bands of at most `bandRows` rows, a feed and a partial cut. Where the
+// dots would spell a real-time command (DLE EOT, DLE ENQ, DLE DC4), the dot of its DLE
+// byte is left out.
 QByteArray encodeEscPosCopy(const QImage &bitmap, const EscPosEncoding &encoding);
+
+// The dots encodeEscPosCopy sends for `bitmap`, as a picture (Format_Mono, a set bit
+// prints, whole bytes wide): the bitmap less the dots left out.
+QImage sentEscPosBitmap(const QImage &bitmap, const EscPosEncoding &encoding);
 
 } // namespace vorlan

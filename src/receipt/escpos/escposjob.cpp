@@ -34,18 +34,24 @@ EscPosOutcome sendEscPosCopy(const EscPosTarget &target, const QByteArray &paylo
         outcome.message = link->error();
         return outcome;
     }
-    const bool checked = target.kind == EscPosTarget::Kind::Network && link->readsBack();
-    if (checked) {
-        outcome.state = readPrinterState(*link, target.statusTimeoutMs);
-        outcome.message = refusal(outcome.state, *link);
-        if (!outcome.message.isEmpty())
-            return outcome;
+    const bool network = target.kind == EscPosTarget::Kind::Network;
+    // A silent network printer is as good as absent; a device may have no way to answer
+    // (a unidirectional printer, a cheap one), so a silent device still gets the copy.
+    bool answers = false;
+    if (link->readsBack()) {
+        outcome.state = readPrinterState(*link, network ? target.statusTimeoutMs : target.deviceStatusTimeoutMs);
+        answers = outcome.state.answered;
+        if (network || answers) {
+            outcome.message = refusal(outcome.state, *link);
+            if (!outcome.message.isEmpty())
+                return outcome;
+        }
     }
-    if (!link->write(payload)) {
+    if (!link->write(payload) || !link->finish()) {
         outcome.message = link->error();
         return outcome;
     }
-    if (checked) {
+    if (answers) {
         // The printer answers in order, so a reply means every byte before it arrived.
         // It may first have to print what fills its buffer.
         const std::optional<quint8> reply = link->requestStatus(1, target.writeTimeoutMs);
@@ -53,6 +59,14 @@ EscPosOutcome sendEscPosCopy(const EscPosTarget &target, const QByteArray &paylo
             outcome.message = link->error().isEmpty()
                                   ? QStringLiteral("打印机无响应，无法确认小票已送到打印机。")
                                   : link->error();
+            return outcome;
+        }
+        if (*reply & 0x08) {
+            // Offline after the data: the paper ran out or the cover came open on the way.
+            outcome.state = printerStateFrom(reply, link->requestStatus(2, target.statusTimeoutMs),
+                                             link->requestStatus(4, target.statusTimeoutMs));
+            outcome.message = printerStateText(outcome.state)
+                              + QStringLiteral("（打印机收到小票后报告此状态，这份小票可能没有打印完整）");
             return outcome;
         }
     }
@@ -71,7 +85,7 @@ EscPosOutcome escPosTestPrint(const EscPosTarget &target, const QByteArray &page
     const bool network = target.kind == EscPosTarget::Kind::Network;
     bool known = false;
     if (link->readsBack()) {
-        outcome.state = readPrinterState(*link, target.statusTimeoutMs);
+        outcome.state = readPrinterState(*link, network ? target.statusTimeoutMs : target.deviceStatusTimeoutMs);
         known = outcome.state.answered;
         // A silent network printer is as good as absent; a device may simply have no
         // way to answer, so it still gets the page.
@@ -80,7 +94,7 @@ EscPosOutcome escPosTestPrint(const EscPosTarget &target, const QByteArray &page
             return outcome;
         }
     }
-    if (!link->write(page)) {
+    if (!link->write(page) || !link->finish()) {
         outcome.message = link->error();
         return outcome;
     }
@@ -133,6 +147,40 @@ QImage escPosTestPageBitmap(int dotWidth, const QString &where, int density)
     return monoBitmap(page.copy(0, 0, width, rampTop + rampHeight + 12));
 }
 
+namespace {
+
+// Eats the input the window system held back while a job ran.
+class InputDropper final : public QObject
+{
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::TabletMove:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+} // namespace
+
 void runOffGuiThread(const std::function<void()> &work)
 {
     if (!QCoreApplication::instance()) {
@@ -149,6 +197,13 @@ void runOffGuiThread(const std::function<void()> &work)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     thread->wait();
     delete thread;
+    {
+        // The input held back meanwhile would otherwise arrive once the caller is done.
+        InputDropper dropper;
+        QCoreApplication::instance()->installEventFilter(&dropper);
+        QCoreApplication::processEvents();
+        QCoreApplication::instance()->removeEventFilter(&dropper);
+    }
     if (cursor)
         QGuiApplication::restoreOverrideCursor();
 }

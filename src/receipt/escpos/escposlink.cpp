@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -26,6 +27,10 @@ QString EscPosTarget::describe() const
 namespace {
 
 QString systemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+long systemWrite(int fd, const void *data, unsigned long size) { return long(::write(fd, data, size)); }
+
+DeviceWriteCall deviceWrite = systemWrite;
 
 class TcpLink final : public EscPosLink
 {
@@ -72,11 +77,22 @@ public:
 
     bool readsBack() const override { return true; }
 
+    bool finish() override
+    {
+        // Every byte is in the socket; the printer's reply to a later status request is
+        // what tells that it arrived.
+        return flush() && connected();
+    }
+
     std::optional<quint8> requestStatus(int n, int timeoutMs) override
     {
         if (!connected())
             return std::nullopt;
-        m_socket.readAll(); // anything unasked for is stale
+        // Anything unasked for is stale (a late reply, a byte the printer sent on its
+        // own): fetch what has come in so far and drop it, so it is not read as the reply.
+        for (int round = 0; round < 64 && m_socket.waitForReadyRead(0); ++round) {
+        }
+        m_socket.readAll();
         m_socket.write(escpos::statusRequest(n));
         if (!flush())
             return std::nullopt;
@@ -109,7 +125,7 @@ private:
         while (m_socket.bytesToWrite() > 0) {
             if (!m_socket.waitForBytesWritten(m_target.writeTimeoutMs)) {
                 if (connected() && m_socket.error() == QAbstractSocket::SocketTimeoutError)
-                    m_error = QStringLiteral("打印机 %1 长时间不接收数据。").arg(m_target.describe());
+                    m_error = printerNotTakingData(m_target.describe());
                 else if (m_error.isEmpty())
                     m_error = QStringLiteral("打印机 %1 断开了连接。").arg(m_target.describe());
                 m_socket.abort();
@@ -148,7 +164,7 @@ public:
         // Only a character device answers; a FIFO opened for reading and writing would
         // read back our own requests.
         m_readsBack = S_ISCHR(info.st_mode);
-        const int flags = O_NONBLOCK | O_CLOEXEC | (S_ISREG(info.st_mode) ? O_APPEND : 0);
+        const int flags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (S_ISREG(info.st_mode) ? O_APPEND : 0);
         if (m_readsBack)
             m_fd = ::open(path.constData(), O_RDWR | flags);
         if (m_fd < 0) {
@@ -169,31 +185,63 @@ public:
 
     bool write(const QByteArray &data) override
     {
+        m_error.clear();
         const char *at = data.constData();
         qsizetype left = data.size();
+        // The deadline runs from the last byte the port took: a busy printer takes data at
+        // paper speed, a stuck one never does.
+        QDeadlineTimer stalled(m_target.writeTimeoutMs);
+        bool roomReported = false;
         while (left > 0) {
-            const ssize_t n = ::write(m_fd, at, size_t(left));
+            const ssize_t n = ssize_t(deviceWrite(m_fd, at, size_t(left)));
             if (n > 0) {
                 at += n;
                 left -= n;
+                stalled.setRemainingTime(m_target.writeTimeoutMs);
+                roomReported = false;
                 continue;
             }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-                const int code = errno;
+            const int code = n < 0 ? errno : EAGAIN;
+            if (code != EINTR && code != EAGAIN && code != EWOULDBLOCK) {
                 m_error = code == EPIPE || code == ENODEV || code == EIO
                               ? QStringLiteral("打印机设备 %1 断开了连接。").arg(m_target.device)
                               : QStringLiteral("向打印机设备 %1 写入失败（%2）。").arg(m_target.device, systemError(code));
                 return false;
             }
-            if (!waitFor(POLLOUT, m_target.writeTimeoutMs)) {
-                if (m_error.isEmpty())
-                    m_error = QStringLiteral("打印机设备 %1 长时间不接收数据。").arg(m_target.device);
+            if (stalled.hasExpired()) {
+                m_error = printerNotTakingData(m_target.device);
                 return false;
             }
+            // A port without poll support (the parallel port driver) always says it has
+            // room; when it then takes nothing, ask again after a pause, not in a spin.
+            if (roomReported)
+                pause(stalled);
+            if (!waitFor(POLLOUT, stalled)) {
+                if (m_error.isEmpty())
+                    m_error = printerNotTakingData(m_target.device);
+                return false;
+            }
+            roomReported = true;
         }
         return true;
+    }
+
+    bool finish() override
+    {
+        // usblp returns from a non-blocking write once the last block is handed to the
+        // USB core, and its release kills a block still in flight: closing now would cut
+        // off the end of the receipt (the last rows, the feed and the cut) and leave the
+        // printer inside a raster command. It reports POLLOUT only when that block has
+        // completed, so wait for it. (A FIFO says so when its buffer has room, a plain
+        // file at once.)
+        m_error.clear();
+        if (m_fd < 0)
+            return false;
+        if (waitFor(POLLOUT, QDeadlineTimer(m_target.writeTimeoutMs)))
+            return true;
+        if (m_error.isEmpty())
+            m_error = printerNotTakingData(m_target.device);
+        return false;
     }
 
     bool readsBack() const override { return m_readsBack; }
@@ -202,45 +250,57 @@ public:
     {
         if (!m_readsBack)
             return std::nullopt;
+        // Bytes the printer sent unasked are stale; a device that never stops sending is
+        // not read for ever.
         char stale[64];
-        while (::read(m_fd, stale, sizeof stale) > 0) {
+        for (int round = 0; round < 64 && ::read(m_fd, stale, sizeof stale) > 0; ++round) {
         }
         if (!write(escpos::statusRequest(n)))
             return std::nullopt;
         QDeadlineTimer deadline(timeoutMs);
         while (!deadline.hasExpired()) {
-            if (!waitFor(POLLIN, int(deadline.remainingTime())))
+            if (!waitFor(POLLIN, deadline))
                 return std::nullopt;
             char byte = 0;
             const ssize_t got = ::read(m_fd, &byte, 1);
             if (got == 1)
                 return quint8(byte);
             if (got < 0 && errno != EAGAIN && errno != EINTR)
-                return std::nullopt;
-            if (got == 0)
-                ::usleep(10000); // end of data for now; the reply may still come
+                return std::nullopt; // usblp on a printer without a way back: EINVAL
+            pause(deadline); // nothing yet although the poll said so; the reply may still come
         }
         return std::nullopt;
     }
 
 private:
-    bool waitFor(short events, int timeoutMs)
+    // False when the deadline passed first or the device went away (then error() says so).
+    bool waitFor(short events, const QDeadlineTimer &deadline)
     {
         pollfd p{m_fd, events, 0};
         for (;;) {
-            const int ready = ::poll(&p, 1, std::max(timeoutMs, 0));
-            if (ready < 0 && errno == EINTR)
-                continue;
-            if (ready <= 0)
-                return false;
-            if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) {
-                if (!(p.revents & events)) {
-                    m_error = QStringLiteral("打印机设备 %1 断开了连接。").arg(m_target.device);
+            const int ready = ::poll(&p, 1, int(std::clamp<qint64>(deadline.remainingTime(), 0, 60000)));
+            if (ready < 0 && errno == EINTR) {
+                if (deadline.hasExpired())
                     return false;
-                }
+                continue;
+            }
+            if (ready <= 0) {
+                if (ready == 0 && !deadline.hasExpired())
+                    continue; // a wait longer than one poll allows
+                return false;
+            }
+            if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & events)) {
+                m_error = QStringLiteral("打印机设备 %1 断开了连接。").arg(m_target.device);
+                return false;
             }
             return true;
         }
+    }
+
+    static void pause(const QDeadlineTimer &deadline)
+    {
+        const qint64 left = deadline.remainingTime();
+        ::usleep(useconds_t(std::clamp<qint64>(left, 0, 10) * 1000));
     }
 
     EscPosTarget m_target;
@@ -266,6 +326,13 @@ EscPosTarget escPosTarget(const EscPosSettings &settings)
     target.port = escPosPort(settings);
     return target;
 }
+
+QString printerNotTakingData(const QString &where)
+{
+    return QStringLiteral("打印机长时间不接收数据（%1），请检查打印机是否缺纸、卡纸或脱机。").arg(where);
+}
+
+void setDeviceWriteCall(DeviceWriteCall call) { deviceWrite = call ? call : systemWrite; }
 
 PrinterState readPrinterState(EscPosLink &link, int timeoutMs)
 {

@@ -24,6 +24,9 @@ struct EscPosTarget {
     // at paper speed, a dead one never does.
     int writeTimeoutMs = 10000;
     int statusTimeoutMs = 2000;
+    // A device file may belong to a printer that never answers (many cheap ones do not):
+    // it is asked briefly and, when silent, printed to anyway.
+    int deviceStatusTimeoutMs = 500;
 
     // "/dev/usb/lp0" or "192.168.1.80:9100", for messages.
     QString describe() const;
@@ -39,6 +42,9 @@ public:
     virtual bool open() = 0;
     // Writes everything; false when the printer stopped taking data or went away.
     virtual bool write(const QByteArray &data) = 0;
+    // Waits until the printer has taken everything written, within the write timeout, so
+    // that closing the link loses nothing; false (with error() set) when it did not.
+    virtual bool finish() = 0;
     // Whether the printer's replies can be read back on this link (a network printer
     // or a character device; not a FIFO or a plain file).
     virtual bool readsBack() const = 0;
@@ -59,5 +65,13 @@ EscPosTarget escPosTarget(const EscPosSettings &settings);
 
 // Asks DLE EOT 1, then DLE EOT 2 when the printer is offline, then DLE EOT 4.
 PrinterState readPrinterState(EscPosLink &link, int timeoutMs);
+
+// "打印机长时间不接收数据（where）。"
+QString printerNotTakingData(const QString &where);
+
+// The write(2) device links call, replaceable (nullptr restores it) so that tests can
+// play a port that claims room and then takes nothing.
+using DeviceWriteCall = long (*)(int fd, const void *data, unsigned long size);
+void setDeviceWriteCall(DeviceWriteCall call);
 
 } // namespace vorlan

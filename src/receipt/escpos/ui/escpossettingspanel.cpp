@@ -63,6 +63,14 @@ EscPosSettingsPanel::EscPosSettingsPanel(Prompter &prompter, QWidget *parent) : 
     m_form->addRow(QStringLiteral("打印机地址："), m_host);
     m_form->addRow(QStringLiteral("端口："), m_port);
     m_form->addRow(QStringLiteral("打印点宽："), m_dotWidth);
+    // The receipt is laid out on the printer's dots across the whole head, so the width in
+    // millimetres from the settings file has nothing to say here.
+    auto *widthNote = named(new QLabel(QStringLiteral("热敏打印按打印点宽排版（每点 0.125 毫米），"
+                                                      "配置文件.ini 中的小票打印宽度只用于系统打印机和 PDF。"),
+                                       this),
+                            QStringLiteral("标签_打印点宽说明"));
+    widthNote->setWordWrap(true);
+    m_form->addRow(QString(), widthNote);
     m_form->addRow(QStringLiteral("打印浓度："), m_density);
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);

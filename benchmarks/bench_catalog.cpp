@@ -34,7 +34,7 @@ class SilentPrompter final : public Prompter
 {
 public:
     void message(QWidget *, PromptIcon, const QString &, const QString &) override {}
-    bool ask(QWidget *, PromptIcon, const QString &, const QString &) override { return true; }
+    bool ask(QWidget *, PromptIcon, const QString &, const QString &, PromptDefault) override { return true; }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &, InputKind) override
     {
         return std::nullopt;

@@ -346,7 +346,8 @@ void MainWindow::checkChartComponent()
     if (chartComponentVersion() != 0)
         return;
     if (m_context.prompter->ask(this, PromptIcon::Warning, QString(),
-                                QStringLiteral("您的 Flash 版本过低，图表功能将无法使用。\r\n\r\n是否安装 Adobe Flash Player ？")))
+                                QStringLiteral("您的 Flash 版本过低，图表功能将无法使用。\r\n\r\n是否安装 Adobe Flash Player ？"),
+                                PromptDefault::Yes))
         openDocument(QStringLiteral("usage-guide.html#charts"));
 }
 

@@ -299,7 +299,8 @@ RestoreOutcome askAndRestoreBackup(Prompter &prompter, QWidget *owner, DataStore
         return RestoreOutcome::NothingChanged;
     if (!prompter.ask(owner, PromptIcon::Question, QString(),
                       QStringLiteral("用备份“%1”替换现在的全部数据吗？\n\n现在的数据会先另存为一份备份，以后仍可恢复。")
-                          .arg(QFileInfo(chosen).fileName())))
+                          .arg(QFileInfo(chosen).fileName()),
+                      PromptDefault::Yes))
         return RestoreOutcome::NothingChanged;
     const RestoreResult r =
         restoreBackup(store, chosen, paths.dataDir(), paths.databasePath(), paths.configPath(), now);
@@ -340,7 +341,8 @@ bool offerRestoreAtStart(Prompter &prompter, QWidget *owner, const ProgramPaths 
     if (!prompter.ask(owner, PromptIcon::Question, QString(),
                       QStringLiteral("数据库文件无法打开：%1\n\n是否用最近的备份“%2”恢复数据？\n"
                                      "备份之后保存的订单不在其中；无法打开的文件会保留为：\n%3")
-                          .arg(reason, QFileInfo(newest).fileName(), QDir::toNativeSeparators(aside))))
+                          .arg(reason, QFileInfo(newest).fileName(), QDir::toNativeSeparators(aside)),
+                      PromptDefault::Yes))
         return false;
 
     // The failed file and its write-ahead log move aside together; nothing is deleted.

@@ -12,6 +12,9 @@ enum class PromptIcon { None, Information, Warning, Question, Critical };
 
 enum class InputKind { Text, Integer, Decimal };
 
+// The button of a question that Enter (or Space) chooses before the operator picks one.
+enum class PromptDefault { Yes, No };
+
 // Every message box, question, input box and file dialog of the program goes through one
 // Prompter, so that tests can script the operator's answers.
 class Prompter
@@ -21,8 +24,10 @@ public:
 
     // An empty caption shows "信息：".
     virtual void message(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text) = 0;
-    // Yes/No question; true for Yes.
-    virtual bool ask(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text) = 0;
+    // Yes/No question; true for Yes. Where answering Yes by reflex would overwrite or
+    // remove data the operator did not mean to touch, the default is No.
+    virtual bool ask(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text,
+                     PromptDefault defaultButton) = 0;
     // Input box; nullopt when the operator cancels.
     virtual std::optional<QString> input(QWidget *owner, const QString &caption, const QString &prompt,
                                          const QString &initial, InputKind kind) = 0;

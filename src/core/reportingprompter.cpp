@@ -16,9 +16,12 @@ void ReportingPrompter::message(QWidget *, PromptIcon, const QString &caption, c
     report(QStringLiteral("message"), caption, text);
 }
 
-bool ReportingPrompter::ask(QWidget *, PromptIcon, const QString &caption, const QString &text)
+bool ReportingPrompter::ask(QWidget *, PromptIcon, const QString &caption, const QString &text,
+                            PromptDefault defaultButton)
 {
-    report(QStringLiteral("question, answered No"), caption, text);
+    report(defaultButton == PromptDefault::No ? QStringLiteral("question, default No, answered No")
+                                              : QStringLiteral("question, default Yes, answered No"),
+           caption, text);
     return false;
 }
 

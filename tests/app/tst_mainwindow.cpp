@@ -379,7 +379,8 @@ private slots:
         QVERIFY(w.start());
         QCOMPARE(prompter.reported.size(), 1);
         QVERIFY(prompter.reported.first().contains(QStringLiteral("请检查软件是否已经解压到文件夹中")));
-        QVERIFY(!prompter.ask(&w, PromptIcon::Question, QString(), QStringLiteral("是否清空点单数据？")));
+        QVERIFY(!prompter.ask(&w, PromptIcon::Question, QString(), QStringLiteral("是否清空点单数据？"), PromptDefault::No));
+        QCOMPARE(prompter.reported.last(), QStringLiteral("[question, default No, answered No] 信息：: 是否清空点单数据？"));
         QVERIFY(!prompter.input(&w, QString(), QString(), QString(), InputKind::Text));
     }
 };

@@ -179,6 +179,9 @@ private slots:
                  QStringLiteral("客户电话已经存在，不能重复添加。\r\n电话：13800000005\r\n姓名：顾客5\r\n地址：幸福路5号\r\n"
                                 "是否修改该客户？\r\n\r\n修改请点 是\r\n返回请点 否"));
         QCOMPARE(c.prompter.shown.at(0).icon, PromptIcon::Warning);
+        QCOMPARE(c.prompter.shown.at(0).caption, QStringLiteral("提示"));
+        // Enter must not overwrite the stored customer.
+        QCOMPARE(c.prompter.shown.at(0).defaultButton, PromptDefault::No);
         QCOMPARE(c.prompter.texts().last(), QStringLiteral("修改完成。"));
         QCOMPARE(c.cell(5, 2), QStringLiteral("新名"));
         QCOMPARE(c.list()->currentItem(), c.list()->topLevelItem(5));

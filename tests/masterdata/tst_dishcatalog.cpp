@@ -361,6 +361,7 @@ private slots:
         QCOMPARE(c.prompter.shown.size(), 1);
         QCOMPARE(c.prompter.shown.first().kind, QStringLiteral("ask"));
         QCOMPARE(c.prompter.shown.first().icon, PromptIcon::Question);
+        QCOMPARE(c.prompter.shown.first().defaultButton, PromptDefault::No); // Enter keeps the other item
         QVERIFY(c.prompter.shown.first().text.contains(QStringLiteral("大葱猪肉水饺")));
         QCOMPARE(c.stored(QStringLiteral("大葱猪肉水饺")), QStringList({"007", "dczrsj", "16", "份"}));
         QCOMPARE(c.stored(QStringLiteral("香菇猪肉水饺")), QStringList({"006", "xgzrsj", "16", "碗"}));

@@ -137,6 +137,38 @@ private slots:
         QCOMPARE(l.stored(kind), names);
     }
 
+    // What is typed is saved or deleted, never a listed name it starts or matches but for case.
+    void typedTextIsKept_data()
+    {
+        QTest::addColumn<NameListKind>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("deleting");
+        for (NameListKind kind : {NameListKind::Headers, NameListKind::Shops, NameListKind::Discounts, NameListKind::Units}) {
+            const QByteArray name = nameList(kind).windowName.toUtf8();
+            QTest::newRow(name + " prefix 保存") << kind << "mei" << false;
+            QTest::newRow(name + " prefix 删除") << kind << "meit" << true;
+            QTest::newRow(name + " case 保存") << kind << "Meituan" << false;
+        }
+    }
+    void typedTextIsKept()
+    {
+        QFETCH(NameListKind, kind);
+        QFETCH(QString, typed);
+        QFETCH(bool, deleting);
+        Lists l;
+        const NameList &list = nameList(kind);
+        QVERIFY(l.home.store->execute(QStringLiteral("insert into %1 (%2) values ('meituan')").arg(list.table, list.column)));
+        const QStringList before = l.stored(kind);
+        NameListWindow w(l.context, kind);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w)); // typing goes to the focused box
+        QTest::keyClicks(w.comboBox()->lineEdit(), typed);
+        QTest::keyClick(w.comboBox()->lineEdit(), Qt::Key_Return);
+        w.findChild<QPushButton *>(deleting ? QStringLiteral("按钮2") : QStringLiteral("按钮1"))->click();
+        QCOMPARE(l.prompter.texts(), QStringList{deleting ? "请填入或选择要删除的内容" : "保存完成"});
+        QCOMPARE(l.stored(kind), deleting ? before : before + QStringList{typed});
+    }
+
     // The delete statement removes every row of the name; the list loses them all too.
     void deletingANameStoredTwiceRemovesBoth()
     {

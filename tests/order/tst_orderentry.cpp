@@ -244,6 +244,14 @@ private slots:
         QTRY_COMPARE(shop.line(0), (QStringList{"茄子豆角", "2", "份", "28"}));
         QCOMPARE(shop.edit("编辑框_合计")->text(), QStringLiteral("28"));
 
+        // A typed name stays as typed, also the start of a dish's name; it is not that dish.
+        grid->edit(grid->currentIndex());
+        grid->findChild<QComboBox *>(QStringLiteral("品名下拉"))->lineEdit()->selectAll();
+        for (const QString &typed : {QStringLiteral("茄"), QStringLiteral("子")})
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, typed, Qt::NoModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(shop.line(0), (QStringList{"茄子", "2", "份", "0"}));
+
         // Closing the window with an editor still open must not reach a catalog that is gone.
         grid->setCurrentCell(0, 0);
         grid->edit(grid->currentIndex()); // F2 belongs to the table-code box

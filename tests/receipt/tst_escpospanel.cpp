@@ -54,8 +54,15 @@ private slots:
         child<QComboBox>(&window, "组合框_热敏连接")->setCurrentIndex(0);
         QVERIFY(!child<QLineEdit>(&window, "编辑框_打印机地址")->isVisible());
         QVERIFY(child<QComboBox>(&window, "组合框_热敏设备")->isVisible());
-        child<QComboBox>(&window, "组合框_热敏设备")->setEditText("/dev/usb/lp0");
-        QCOMPARE(panel->settings().device, QString("/dev/usb/lp0"));
+        // The device is kept as typed, even as the prefix of a listed one.
+        auto *device = child<QComboBox>(&window, "组合框_热敏设备");
+        device->insertItem(0, "/dev/usb/lp10");
+        device->setCurrentIndex(-1);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        device->setFocus(); // the operator types into the focused box
+        QTest::keyClicks(device->lineEdit(), "/dev/usb/lp1");
+        QCOMPARE(panel->settings().device, QString("/dev/usb/lp1"));
         QVERIFY(!panel->settings().network);
     }
 

@@ -7,9 +7,10 @@ void ScriptedPrompter::message(QWidget *, PromptIcon icon, const QString &captio
     shown.append({QStringLiteral("message"), icon, defaultCaption(caption), text, {}, InputKind::Text});
 }
 
-bool ScriptedPrompter::ask(QWidget *, PromptIcon icon, const QString &caption, const QString &text)
+bool ScriptedPrompter::ask(QWidget *, PromptIcon icon, const QString &caption, const QString &text,
+                           PromptDefault defaultButton)
 {
-    shown.append({QStringLiteral("ask"), icon, defaultCaption(caption), text, {}, InputKind::Text});
+    shown.append({QStringLiteral("ask"), icon, defaultCaption(caption), text, {}, InputKind::Text, defaultButton});
     return answers.isEmpty() ? false : answers.dequeue();
 }
 

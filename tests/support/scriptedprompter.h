@@ -22,6 +22,7 @@ public:
         QString text;
         QString initial;
         InputKind inputKind = InputKind::Text;
+        PromptDefault defaultButton = PromptDefault::Yes; // of a question
     };
 
     QList<Shown> shown;
@@ -30,7 +31,8 @@ public:
     QQueue<QString> files;
 
     void message(QWidget *, PromptIcon icon, const QString &caption, const QString &text) override;
-    bool ask(QWidget *, PromptIcon icon, const QString &caption, const QString &text) override;
+    bool ask(QWidget *, PromptIcon icon, const QString &caption, const QString &text,
+             PromptDefault defaultButton) override;
     std::optional<QString> input(QWidget *, const QString &caption, const QString &prompt, const QString &initial,
                                  InputKind kind) override;
     QString openFile(QWidget *, const QString &caption, const QString &folder, const QString &filter) override;

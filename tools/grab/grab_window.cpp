@@ -34,9 +34,10 @@ public:
     {
         m_report.message(owner, icon, caption, text);
     }
-    bool ask(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text) override
+    bool ask(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text,
+             PromptDefault defaultButton) override
     {
-        return m_report.ask(owner, icon, caption, text);
+        return m_report.ask(owner, icon, caption, text, defaultButton);
     }
     std::optional<QString> input(QWidget *owner, const QString &caption, const QString &prompt,
                                  const QString &initial, InputKind kind) override

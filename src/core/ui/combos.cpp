@@ -74,6 +74,12 @@ void dropStoredChoices(QComboBox *combo)
             combo->removeItem(i);
 }
 
+void keepTypedText(QComboBox *combo)
+{
+    Q_ASSERT(combo->isEditable());
+    combo->setCompleter(nullptr);
+}
+
 void selectComboByText(QComboBox *combo, const QString &text)
 {
     if (text.isEmpty() || text == u"无") {

@@ -23,6 +23,14 @@ void showStoredChoice(QComboBox *combo, const QString &text);
 // Removes the items showStoredChoice() added; a combo box showing one then shows nothing.
 void dropStoredChoices(QComboBox *combo);
 
+// Makes an editable combo box keep its text exactly as typed. Qt's own completer finishes
+// a typed prefix into the first listed text that starts with it ("mei" becomes "meituan")
+// and lets Enter replace a text that differs from a listed one only in letter case by that
+// one; a box whose text is saved, or names what to delete, must hold what the operator
+// typed. Listed texts are still chosen from the drop-down list or with the arrow keys.
+// Call it after setEditable(true), which installs a new completer.
+void keepTypedText(QComboBox *combo);
+
 // Selects the first item with this text; empty text or "无" selects nothing; an unknown
 // text leaves the selection as it is.
 void selectComboByText(QComboBox *combo, const QString &text);

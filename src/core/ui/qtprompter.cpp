@@ -30,12 +30,13 @@ void QtPrompter::message(QWidget *owner, PromptIcon icon, const QString &caption
     box.exec();
 }
 
-bool QtPrompter::ask(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text)
+bool QtPrompter::ask(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text,
+                     PromptDefault defaultButton)
 {
     QMessageBox box(toQt(icon), defaultCaption(caption), text, QMessageBox::Yes | QMessageBox::No, owner);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultButton == PromptDefault::No ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 

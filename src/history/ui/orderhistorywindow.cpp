@@ -236,7 +236,8 @@ void OrderHistoryWindow::deleteSelectedOrder()
     const qint64 id = item->text(IdColumn).toLongLong();
     if (!m_context.prompter->ask(this, PromptIcon::Question, QString(),
                                  QStringLiteral("订单编号：%1\r\n订单时间：%2\r\n\r\n是否删除该订单？")
-                                     .arg(item->text(NumberColumn), item->text(DateColumn))))
+                                     .arg(item->text(NumberColumn), item->text(DateColumn)),
+                                 PromptDefault::Yes))
         return;
     QString error;
     if (!deleteOrder(*m_context.store, id, &error)) {
@@ -259,7 +260,8 @@ void OrderHistoryWindow::reopenSelectedOrder()
     if (m_hooks.holdsUnfinishedOrder && m_hooks.holdsUnfinishedOrder()
         && !m_context.prompter->ask(this, PromptIcon::Question, QStringLiteral("提示"),
                                     QStringLiteral("是否清除主界面上的点餐信息？\r\n\r\n点 是 清空未完成项目，"
-                                                   "并对选择数据进行修改。\r\n点 否 取消修改。")))
+                                                   "并对选择数据进行修改。\r\n点 否 取消修改。"),
+                                    PromptDefault::Yes))
         return;
     const int id = item->text(IdColumn).toInt();
     if (!m_hooks.loadOrderForModification || !m_hooks.loadOrderForModification(id)) {

@@ -175,7 +175,8 @@ void CustomerWindow::deleteSelectedCustomer()
     const QString phone = item->text(PhoneColumn);
     if (!m_context.prompter->ask(this, PromptIcon::Question, QString(),
                                  QStringLiteral("客户电话：%1\r\n客户姓名：%2\r\n客户地址：%3\r\n\r\n是否删除该客户？")
-                                     .arg(phone, item->text(NameColumn), item->text(AddressColumn))))
+                                     .arg(phone, item->text(NameColumn), item->text(AddressColumn)),
+                                 PromptDefault::Yes))
         return;
     if (!vorlan::deleteCustomer(*m_context.store, phone)) {
         m_context.prompter->info(this, QStringLiteral("客户没有删除：\n") + m_context.store->lastError());
@@ -329,7 +330,8 @@ void CustomerEditDialog::add(const QString &phone, const QString &name, const QS
         if (!prompter.ask(this, PromptIcon::Warning, QStringLiteral("提示"),
                           QStringLiteral("客户电话已经存在，不能重复添加。\r\n电话：%1\r\n姓名：%2\r\n地址：%3\r\n"
                                          "是否修改该客户？\r\n\r\n修改请点 是\r\n返回请点 否")
-                              .arg(phone, existing->name, existing->address)))
+                              .arg(phone, existing->name, existing->address),
+                          PromptDefault::No))
             return;
         if (!updateCustomer(store, phone, name, address)) {
             prompter.info(this, QStringLiteral("客户没有修改：\n") + store.lastError());

@@ -175,7 +175,7 @@ void DishCatalogWindow::deleteItem()
     }
     const CatalogRow item = m_model->row(row);
     if (!m_context.prompter->ask(this, PromptIcon::Question, QString(),
-                                 QStringLiteral("是否删除：") + item.name + QStringLiteral(" ?")))
+                                 QStringLiteral("是否删除：") + item.name + QStringLiteral(" ?"), PromptDefault::Yes))
         return;
     if (!m_context.store || !deleteDish(*m_context.store, item.code, item.name)) {
         m_context.prompter->info(this, QStringLiteral("删除失败，请重试。"));
@@ -386,7 +386,8 @@ void DishEntryWindow::modify()
         if (!m_context.prompter->ask(
                 this, PromptIcon::Question, QString(),
                 QStringLiteral("“%1”是另一个项目（数字代号 %2）的名称，继续将修改那个项目，而不是当前选中的项目。\n是否修改“%1”？")
-                    .arg(other.name, other.code)))
+                    .arg(other.name, other.code),
+                PromptDefault::No))
             return;
     }
     if (!m_context.store || !updateDishByName(*m_context.store, fields)) {

@@ -38,6 +38,7 @@ NameListWindow::NameListWindow(AppContext &context, NameListKind kind, std::func
     m_combo->setObjectName(QStringLiteral("组合框1"));
     m_combo->setEditable(true);
     m_combo->setInsertPolicy(QComboBox::NoInsert); // names are added by 保存 only
+    keepTypedText(m_combo);
     m_combo->lineEdit()->setMaxLength(m_list.maxLength);
     m_combo->setFixedWidth(230);
     m_combo->setMaxVisibleItems(12);

@@ -114,7 +114,7 @@ void OrderActions::settleOrder()
         return;
     }
     if (m_context.prompter->ask(m_form.window, PromptIcon::Question, QString(),
-                                QStringLiteral("修改成功。是否打印小票？"))
+                                QStringLiteral("修改成功。是否打印小票？"), PromptDefault::Yes)
         && !m_hooks.printReceipt(false))
         return;
     clearOrder();
@@ -129,7 +129,8 @@ void OrderActions::printOnly()
 
 void OrderActions::confirmClear()
 {
-    if (m_context.prompter->ask(m_form.window, PromptIcon::Question, QString(), QStringLiteral("是否清空点单数据？")))
+    if (m_context.prompter->ask(m_form.window, PromptIcon::Question, QString(), QStringLiteral("是否清空点单数据？"),
+                                PromptDefault::Yes))
         clearOrder();
 }
 

@@ -49,6 +49,10 @@ public:
         combo->setObjectName(QStringLiteral("品名下拉"));
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // A line may name something the catalog lacks; what is typed stays, so a prefix
+        // of a dish's name does not become that dish at its price. Dishes are picked from
+        // the list.
+        keepTypedText(combo);
         combo->setMaxVisibleItems(20);
         combo->addItems(m_catalog.names);
         return combo;
@@ -336,7 +340,7 @@ void OrderEntry::deleteCurrentLine()
     if (row < 0 || row >= grid->rowCount() || column < 0 || cellText(row, NameColumn).trimmed().isEmpty())
         return;
     if (!m_context.prompter->ask(m_form.window, PromptIcon::Question, QString(),
-                                 QStringLiteral("是否删除光标所在的整行数据。")))
+                                 QStringLiteral("是否删除光标所在的整行数据。"), PromptDefault::Yes))
         return;
     grid->removeRow(row);
     ensureTrailingEmptyRow();

@@ -214,7 +214,8 @@ void offerChartComponent(QWidget *window, Prompter &prompter, int componentVersi
     if (componentVersion != 0)
         return;
     if (prompter.ask(window, PromptIcon::Warning, QString(),
-                     QStringLiteral("您的 Flash 版本过低，图表功能将无法使用。\r\n\r\n是否安装 Adobe Flash Player ？"))
+                     QStringLiteral("您的 Flash 版本过低，图表功能将无法使用。\r\n\r\n是否安装 Adobe Flash Player ？"),
+                     PromptDefault::Yes)
         && openDownloadPage)
         openDownloadPage();
 }

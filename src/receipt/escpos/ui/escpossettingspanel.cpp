@@ -5,6 +5,7 @@
 #include "receipt/escpos/escposjob.h"
 
 #include "core/prompter.h"
+#include "core/ui/combos.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -34,6 +35,7 @@ EscPosSettingsPanel::EscPosSettingsPanel(Prompter &prompter, QWidget *parent) : 
     m_connection->addItems({QStringLiteral("USB/并口（设备文件）"), QStringLiteral("网络（TCP）")});
     m_device = named(new QComboBox(this), QStringLiteral("组合框_热敏设备"));
     m_device->setEditable(true);
+    keepTypedText(m_device); // "/dev/usb/lp1" must not become a listed "/dev/usb/lp10"
     m_device->addItems(presentPrinterDevices());
     m_device->setCurrentIndex(-1);
     m_device->lineEdit()->setPlaceholderText(QStringLiteral("/dev/usb/lp0"));

@@ -2,6 +2,7 @@
 
 #include "dates.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -51,7 +52,12 @@ QSqlDatabase DataStore::database() const { return QSqlDatabase::database(m_conne
 bool DataStore::open(const QString &path, QString *error)
 {
     close();
-    auto fail = [&](const QString &reason) {
+    auto fail = [&](QString reason) {
+        // SQLite says no more than "unable to open" when the folder refuses the files it
+        // keeps beside the database.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!QFileInfo(folder).isWritable())
+            reason = QStringLiteral("数据库所在的文件夹只能读，不能写入：%1").arg(QDir::toNativeSeparators(folder));
         m_lastError = reason;
         if (error)
             *error = reason;
@@ -77,10 +83,19 @@ bool DataStore::open(const QString &path, QString *error)
     probe.finish();
     if (!probe.exec(QStringLiteral("pragma synchronous=full")))
         return fail(describe(probe.lastError()));
-    // Write access is checked now, not at the first order.
+    // Write access is checked now, not at the first order. A file SQLite could open only
+    // for reading still takes the write lock: a header write, rolled back, is what tells.
+    if (!probe.exec(QStringLiteral("pragma user_version")) || !probe.next())
+        return fail(describe(probe.lastError()));
+    const qint64 userVersion = probe.value(0).toLongLong();
+    probe.finish();
     if (!probe.exec(QStringLiteral("begin immediate")))
         return fail(describe(probe.lastError()));
+    const bool writable = probe.exec(QStringLiteral("pragma user_version=%1").arg(userVersion));
+    const QSqlError writeError = probe.lastError();
     probe.exec(QStringLiteral("rollback"));
+    if (!writable)
+        return fail(describe(writeError));
     m_cursor = std::make_unique<QSqlQuery>(database());
     m_cursor->setForwardOnly(true);
     m_lastError.clear();

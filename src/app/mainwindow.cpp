@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
+#include "calleridbridge.h"
 #include "core/backup.h"
 #include "core/dailybackup.h"
 #include "historybridge.h"
@@ -139,6 +140,7 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     }
 
     connectHistoryWindows(*this);
+    m_callerId = new CallerIdLink(*this);
 
     // A session logout or an ordinary quit still keeps the operator's choices.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::saveLastSelections);
@@ -303,6 +305,7 @@ bool MainWindow::start()
     m_context.timeFormat = readTimeFormat(*m_store);
 
     m_panel->start();
+    m_callerId->start();
     m_timer->start();
     m_started = true;
     openPreview();

@@ -20,6 +20,7 @@ class QToolBar;
 
 namespace vorlan {
 
+class CallerIdLink;
 class DailyBackup;
 class DataStore;
 class PreviewWindow;
@@ -58,6 +59,8 @@ public:
     void saveLastSelections();
 
     OrderPanel *orderPanel() const { return m_panel; }
+    // The caller-ID port, call bar and recent calls.
+    CallerIdLink *callerId() const { return m_callerId; }
     // Shortcuts to the order panel, for the windows that work on the order.
     void loadDishCatalog() { m_panel->loadDishCatalog(); }
     void loadTableList() { m_panel->loadTableList(); }
@@ -118,6 +121,7 @@ private:
     QLabel *m_statusSections[2] = {nullptr, nullptr};
     QTimer *m_timer = nullptr;
     PreviewWindow *m_preview = nullptr;
+    CallerIdLink *m_callerId = nullptr;
 };
 
 // Where the shipped documents (usage guide, printing help) are found.

@@ -40,6 +40,11 @@ inline const QString PaymentMethod = QStringLiteral("付款方式");
 inline const QString DecimalPlaces = QStringLiteral("小数位数");
 inline const QString TimeFormat = QStringLiteral("时间格式");
 
+// The caller-ID device (来电显示 page).
+inline const QString CallerIdPort = QStringLiteral("来电显示端口");       // empty: no device
+inline const QString CallerIdMode = QStringLiteral("来电显示模式");       // "1" a box sending bare numbers, else a modem
+inline const QString CallerIdBaudRate = QStringLiteral("来电显示波特率"); // empty: 9600
+
 // The program version that last opened the database.
 inline const QString DatabaseVersion = QStringLiteral("数据库版本");
 

@@ -124,7 +124,8 @@ private slots:
         QCOMPARE(actionTexts(w.toolBar()->actions()),
                  QStringList({"历史单据", "收入报表", "销售统计", "-", "顾客管理", "商品管理", "-", "设置菜单", "帮助"}));
         QCOMPARE(actionTexts(w.settingsMenu()->actions()),
-                 QStringList({"票头设置", "-", "店名设置", "-", "减免设置", "-", "设置", "-", "打印设置", "-", "恢复备份"}));
+                 QStringList({"票头设置", "-", "店名设置", "-", "减免设置", "-", "设置", "-", "打印设置", "-", "恢复备份",
+                              "-", "来电显示", "-", "最近来电"}));
         QCOMPARE(actionTexts(w.helpMenu()->actions()),
                  QStringList({"QQ反馈问题或建议", "-", "使用教程", "-", "无法打印", "-", "软件更新", "-", "关于"}));
         QCOMPARE(w.findChild<QMenu *>(QStringLiteral("A菜单"))->actions().first()->text(), QStringLiteral("删除行"));

@@ -64,8 +64,16 @@ bool KeyboardFlow::onFunctionKey(int n)
     case 10: m_actions.confirmClear(); return true;
     case 11: m_actions.printOnly(); return true;
     case 12: m_actions.settleOrder(); return true;
+    case 8:
+    case 9: return m_spareKeys[n - 8] && m_spareKeys[n - 8]();
     default: return false;
     }
+}
+
+void KeyboardFlow::setSpareFunctionKey(int n, std::function<bool()> action)
+{
+    if (n == 8 || n == 9)
+        m_spareKeys[n - 8] = std::move(action);
 }
 
 QWidget *KeyboardFlow::enterTarget(QObject *watched) const

@@ -25,6 +25,9 @@ public:
 
     // Acts on function key F1..F12 (1..12). Returns true when the key was used.
     bool onFunctionKey(int n);
+    // Gives a function key the order does not use (F8, F9) to another part of the
+    // window; `action` returns whether the key was used.
+    void setSpareFunctionKey(int n, std::function<bool()> action);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -38,6 +41,7 @@ private:
     OrderActions &m_actions;
     std::function<QWidget *()> m_previewWindow;
     QList<QWidget *> m_selectOnFocus;
+    std::function<bool()> m_spareKeys[2]; // F8, F9
 };
 
 } // namespace vorlan

@@ -25,8 +25,11 @@ CallerIdLink::CallerIdLink(MainWindow &window)
     m_log = new CallLog(this);
 
     CallBar::Hooks hooks;
+    // A name or address typed without a phone would be overwritten by the lookup.
     hooks.orderOpen = [this] {
-        return m_window.orderPanel()->holdsUnfinishedOrder() || m_window.orderPanel()->isModifying();
+        const OrderPanel *panel = m_window.orderPanel();
+        return panel->holdsUnfinishedOrder() || panel->isModifying() || !panel->form().name->text().isEmpty()
+            || !panel->form().address->text().isEmpty();
     };
     hooks.fillPhone = [this](const QString &number) { fillPhone(number); };
     hooks.bringToFront = [this] { bringToFront(); };

@@ -116,17 +116,19 @@ void CallerIdPort::onReadyRead()
     if (!m_port)
         return;
     const QByteArray bytes = m_port->readAll();
+    // A receiver may stop the port at any line; the rest is then dropped.
     for (const QByteArray &line : m_splitter.feed(bytes)) {
         emit lineArrived(line);
-        if (m_init.running()) {
+        if (m_port && m_init.running())
             onInitStep(m_init.onLine(line));
-            if (!m_port)
-                return;
-        }
+        if (!m_port)
+            return;
         if (std::optional<CallerIdCall> call = m_decoder.take(line)) {
             call->received = m_clock();
             emit callArrived(*call);
         }
+        if (!m_port)
+            return;
     }
 }
 

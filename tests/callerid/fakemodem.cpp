@@ -11,13 +11,6 @@
 
 namespace vorlan {
 
-FakeModem::FakeModem(QString path, QStringList accepts, QObject *parent)
-    : QObject(parent)
-    , accepts(std::move(accepts))
-    , m_path(std::move(path))
-{
-}
-
 FakeModem::~FakeModem()
 {
     vanish();

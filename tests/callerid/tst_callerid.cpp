@@ -76,13 +76,10 @@ private slots:
         QTest::newRow("blanks and dashes") << " 138 1234-5678 " << "13812345678";
         QTest::newRow("landline with area code") << "(010) 8888.6666" << "01088886666";
         QTest::newRow("country code") << "+86 138 1234 5678" << "13812345678";
-        QTest::newRow("0086") << "008613812345678" << "13812345678";
         QTest::newRow("long-distance 0 before a mobile") << "013812345678" << "13812345678";
         QTest::newRow("foreign") << "+1 212 555 0100" << "0012125550100";
         QTest::newRow("letters") << "138O1234567" << "";
-        QTest::newRow("too short") << "12" << "";
-        QTest::newRow("plus inside") << "138+1234" << "";
-        QTest::newRow("full-width digits") << "１３８" << "";
+        QTest::newRow("too short, plus inside") << "+" << "";
     }
     void phoneNumbers()
     {
@@ -158,10 +155,8 @@ private slots:
         const CallerIdSettings s{QStringLiteral("/dev/ttyUSB0"), CallerIdMode::Plain, 1200};
         QVERIFY(saveCallerIdSettings(*home.store, s));
         QCOMPARE(readCallerIdSettings(*home.store), s);
-        RecordTable records(*home.store);
-        QCOMPARE(records.read(QStringLiteral("来电显示端口")), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(records.read(QStringLiteral("来电显示模式")), QStringLiteral("1"));
-        QVERIFY(records.write(QStringLiteral("来电显示波特率"), QStringLiteral("12345")));
+        QCOMPARE(RecordTable(*home.store).read(QStringLiteral("来电显示模式")), QStringLiteral("1"));
+        QVERIFY(RecordTable(*home.store).write(QStringLiteral("来电显示波特率"), QStringLiteral("12345")));
         QCOMPARE(readCallerIdSettings(*home.store).baudRate, 9600);
     }
 
@@ -201,18 +196,6 @@ private slots:
         QTRY_COMPARE(listener.calls, QStringList{"13812345678||1210|1132"});
     }
 
-    void plainBoxGetsNoCommands()
-    {
-        FakeModem modem(devicePath());
-        QVERIFY(modem.open());
-        Listener listener;
-        listener.port.start({modem.path(), CallerIdMode::Plain, 9600});
-        modem.play("RING\r\n13812345678\r\n");
-        QTRY_COMPARE(listener.calls, QStringList{"13812345678"});
-        QVERIFY(modem.commands.isEmpty());
-        QCOMPARE(listener.ready, QStringLiteral("-"));
-    }
-
     void deviceVanishesMidCallAndReturns_data()
     {
         QTest::addColumn<int>("mode");
@@ -245,6 +228,7 @@ private slots:
         modem.play("BR = 13900000000\r\nNMBR = 13812345678\r\n");
         QTRY_COMPARE(listener.calls, QStringList{"13812345678"});
         QCOMPARE(listener.problems.size(), 1);
+        QCOMPARE(modem.commands, commands); // a box is never sent commands
 
         // Gone again after it worked: told again.
         modem.vanish();

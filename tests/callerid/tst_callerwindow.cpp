@@ -1,7 +1,6 @@
 #include "app/calleridbridge.h"
 #include "app/mainwindow.h"
 #include "callerid/calleridport.h"
-#include "callerid/calleridsettings.h"
 #include "callerid/calllog.h"
 #include "callerid/ui/callbar.h"
 #include "callerid/ui/calleridpage.h"
@@ -70,14 +69,17 @@ private slots:
     void callReachesThePhoneBox_data()
     {
         QTest::addColumn<QString>("typedPhone");
+        QTest::addColumn<QString>("typedName");
         QTest::addColumn<bool>("withDish");
-        QTest::newRow("empty form") << "" << false;
-        QTest::newRow("phone typed") << "13900001111" << false;
-        QTest::newRow("dish on the order") << "" << true;
+        QTest::newRow("empty form") << "" << "" << false;
+        QTest::newRow("phone typed") << "13900001111" << "" << false;
+        QTest::newRow("only a name typed") << "" << "李四" << false;
+        QTest::newRow("dish on the order") << "" << "" << true;
     }
     void callReachesThePhoneBox()
     {
         QFETCH(QString, typedPhone);
+        QFETCH(QString, typedName);
         QFETCH(bool, withDish);
         Shop shop(devicePath());
         const MainForm &f = shop.form();
@@ -88,8 +90,9 @@ private slots:
             QVERIFY(shop.window->orderPanel()->holdsUnfinishedOrder());
         }
         f.phone->setText(typedPhone);
+        f.name->setText(typedName);
         f.remark->setPlainText(QStringLiteral("少辣"));
-        const bool orderOpen = withDish || !typedPhone.isEmpty();
+        const bool orderOpen = withDish || !typedPhone.isEmpty() || !typedName.isEmpty();
         QSignalSpy typed(f.phone, &QLineEdit::textEdited);
 
         shop.window->showMinimized();
@@ -108,6 +111,7 @@ private slots:
         }
         QCOMPARE(shop.bar()->text(), QStringLiteral("来电：13812345678（张三），按 F8 填入"));
         QCOMPARE(f.phone->text(), typedPhone);
+        QCOMPARE(f.name->text(), typedName);
         QCOMPARE(f.remark->toPlainText(), QStringLiteral("少辣"));
         QCOMPARE(shop.window->orderEntry()->hasLines(), withDish);
 
@@ -119,6 +123,7 @@ private slots:
         QCOMPARE(f.remark->toPlainText(), QStringLiteral("少辣")); // F8 typed nothing there
         QCOMPARE(shop.window->orderEntry()->hasLines(), withDish);
         QCOMPARE(shop.bar()->offeredNumber(), QString());
+        QCOMPARE(shop.bar()->text(), QStringLiteral("来电：13812345678（张三），已填入电话"));
         QVERIFY(!shop.window->keyboardFlow()->onFunctionKey(8));
     }
 

@@ -69,6 +69,7 @@ void CallBar::onCall(const CallerIdCall &call)
     }
     if (m_hooks.orderOpen()) {
         m_offered = call.number;
+        m_offeredWho = who;
         showText(QStringLiteral("来电：%1，按 F8 填入").arg(who), true);
         return;
     }
@@ -86,7 +87,7 @@ bool CallBar::takeOffer()
     m_offered.clear();
     if (m_hooks.fillPhone)
         m_hooks.fillPhone(number);
-    showText(QStringLiteral("来电：%1，已填入电话").arg(number), false);
+    showText(QStringLiteral("来电：%1，已填入电话").arg(m_offeredWho), false);
     return true;
 }
 

@@ -44,6 +44,7 @@ private:
     QToolButton *m_close = nullptr;
     QTimer *m_hide = nullptr;
     QString m_offered;
+    QString m_offeredWho; // the number with the customer's name
 };
 
 } // namespace vorlan

@@ -33,6 +33,7 @@ install(FILES ${generated}/vorlan.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/usage-guide.html ${PROJECT_SOURCE_DIR}/docs/printing-help.html
               ${packaging}/copyright ${generated}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vorlan)
+install(FILES ${packaging}/vorlan.doc-base RENAME vorlan DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base)
 
 # Qt loads the database driver and the window system and printing plugins at run time, so
 # the library scan cannot see them; their Debian packages are looked up here.
@@ -65,12 +66,13 @@ set(CPACK_PACKAGE_VENDOR "Vorlan developers")
 set(CPACK_PACKAGE_CONTACT "${VORLAN_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "takeout shop orders and receipt printing")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Vorlan takes orders and prints receipts for a small takeout shop. The operator
-finds goods by their numeric or letter code, builds the order lines, picks the
-receipt header, shop, discount and payment method, types the customer's phone and
-settles: the order is stored in a local SQLite database and printed on a 58 or
-80 mm receipt printer, through the system's print dialog, into a PDF file or
-straight to an ESC/POS thermal printer on USB or the network.
+    "Vorlan takes orders and prints receipts for a small takeout shop. The
+operator finds goods by their numeric or letter code, builds the order lines,
+picks the receipt header, shop, discount and payment method, types the
+customer's phone and settles: the order is stored in a local SQLite database
+and printed on a 58 or 80 mm receipt printer, through the system's print
+dialog, into a PDF file or straight to an ESC/POS thermal printer on USB or
+the network.
 
 Order history, sales statistics and income reports come with it.")
 set(CPACK_STRIP_FILES ON)

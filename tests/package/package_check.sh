@@ -24,6 +24,7 @@ deb=$scratch/out/vorlan_${version}_amd64.deb
 
 expected="./usr/bin/vorlan
 ./usr/share/applications/vorlan.desktop
+./usr/share/doc-base/vorlan
 ./usr/share/doc/vorlan/changelog.gz
 ./usr/share/doc/vorlan/copyright
 ./usr/share/doc/vorlan/printing-help.html
@@ -40,7 +41,7 @@ expected="./usr/bin/vorlan
 ./usr/share/man/man1/vorlan.1.gz
 ./usr/share/metainfo/vorlan.metainfo.xml"
 listing=$(dpkg-deb -c "$deb")
-files=$(awk '$1 !~ /^d/ { print $6 }' <<<"$listing" | sort)
+files=$(awk '$1 !~ /^d/ { print $6 }' <<<"$listing" | LC_ALL=C sort)
 diff <(echo "$expected") <(echo "$files") || fail "the package's files differ from the list above"
 awk '$2 != "root/root" { bad = 1; print } END { exit bad }' <<<"$listing" || fail "files not owned by root"
 grep -q '^-rwxr-xr-x .* ./usr/bin/vorlan$' <<<"$listing" || fail "/usr/bin/vorlan is not executable"

@@ -36,10 +36,26 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/usage-guide.html ${PROJECT_SOURCE_DIR}/
 install(FILES ${packaging}/vorlan.doc-base RENAME vorlan DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base)
 
 # Qt loads the database driver and the window system and printing plugins at run time, so
-# the library scan cannot see them; their Debian packages are looked up here.
+# the library scan cannot see them; their Debian packages are looked up here, leaving out
+# those the scan finds anyway (the packages of the linked Qt libraries).
 set(VORLAN_PLUGIN_PACKAGES "")
 find_program(DPKG_QUERY dpkg-query)
+function(vorlan_owning_package file out)
+  execute_process(COMMAND ${DPKG_QUERY} -S ${file} OUTPUT_VARIABLE owner ERROR_QUIET
+                  OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
+  if(status EQUAL 0 AND owner MATCHES "^([^:,]+)")
+    set(${out} ${CMAKE_MATCH_1} PARENT_SCOPE)
+  else()
+    set(${out} "" PARENT_SCOPE)
+  endif()
+endfunction()
 if(DPKG_QUERY)
+  set(linked "")
+  foreach(module Core Gui Widgets Sql PrintSupport Network Charts)
+    get_target_property(location Qt6::${module} LOCATION)
+    vorlan_owning_package(${location} package)
+    list(APPEND linked ${package})
+  endforeach()
   foreach(module_plugin Sql:QSQLiteDriverPlugin Gui:QXcbIntegrationPlugin PrintSupport:QCupsPrinterSupportPlugin)
     string(REPLACE ":" ";" pair ${module_plugin})
     list(GET pair 0 module)
@@ -50,10 +66,9 @@ if(DPKG_QUERY)
       continue()
     endif()
     get_target_property(location Qt6::${plugin} LOCATION)
-    execute_process(COMMAND ${DPKG_QUERY} -S ${location} OUTPUT_VARIABLE owner ERROR_QUIET
-                    OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
-    if(status EQUAL 0 AND owner MATCHES "^([^:,]+)")
-      list(APPEND VORLAN_PLUGIN_PACKAGES ${CMAKE_MATCH_1})
+    vorlan_owning_package(${location} package)
+    if(package AND NOT package IN_LIST linked)
+      list(APPEND VORLAN_PLUGIN_PACKAGES ${package})
     endif()
   endforeach()
   list(REMOVE_DUPLICATES VORLAN_PLUGIN_PACKAGES)

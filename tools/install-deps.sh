@@ -2,7 +2,7 @@
 # Installs what building, testing and running Vorlan needs on Debian 12.
 set -euo pipefail
 packages=(cmake g++ ninja-build ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
-          libqt6sql6-sqlite libsqlite3-dev fonts-wqy-microhei sqlite3 clang libclang-rt-14-dev xvfb xauth poppler-utils)
+          libqt6sql6-sqlite libsqlite3-dev libzstd-dev zstd fonts-wqy-microhei sqlite3 clang libclang-rt-14-dev xvfb xauth poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -258,7 +258,7 @@ QStringList listBackups(const QString &folder)
             return a.name->time > b.name->time;
         if (a.name->number != b.name->number)
             return a.name->number > b.name->number;
-        return a.name->compressed > b.name->compressed;
+        return a.path > b.path;
     });
     QStringList result;
     for (const Entry &entry : entries)

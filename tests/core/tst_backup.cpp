@@ -38,21 +38,27 @@ QString unpackWithZstd(const QString &path, const QString &to)
     return to;
 }
 
-int ordersIn(const QString &path)
+// One answer from a database file or, unpacked, from a compressed copy.
+QVariant peek(const QString &path, const QString &sql)
 {
-    QString plain = path;
-    if (path.endsWith(".zst") && (plain = unpackWithZstd(path, path + ".peek")).isEmpty())
-        return -1;
-    int count = -1;
+    const QString plain = path.endsWith(".zst") ? unpackWithZstd(path, path + ".peek") : path;
+    QVariant answer;
     {
         DataStore s(QStringLiteral("peek"));
-        if (s.open(plain))
-            count = s.scalar(QStringLiteral("select count(*) from 存单")).toInt();
+        if (!plain.isEmpty() && s.open(plain))
+            answer = s.scalar(sql);
     }
     if (plain != path)
         for (const char *suffix : {"", "-wal", "-shm"})
             QFile::remove(plain + suffix);
-    return count;
+    return answer;
+}
+
+int ordersIn(const QString &path) { return peek(path, "select count(*) from 存单").toInt(); }
+
+bool hasRemarks(const QString &path)
+{
+    return peek(path, "select count(*) from pragma_table_info('存单') where name='备注'").toInt() == 1;
 }
 
 qint64 fakeFreeSpace = 0;
@@ -82,23 +88,6 @@ void makeOldDatabase(TestHome &home, int orders)
     QVERIFY(old.open(home.paths.databasePath()));
     QVERIFY(createTemplateDatabase(old));
     QVERIFY(addOrders(old, orders));
-}
-
-bool hasColumn(const QString &path, const QString &table, const QString &column)
-{
-    const QString plain = path.endsWith(".zst") ? unpackWithZstd(path, path + ".peek") : path;
-    bool found = false;
-    {
-        DataStore s(QStringLiteral("peek-columns"));
-        found = s.open(plain)
-            && s.scalar(QStringLiteral("select count(*) from pragma_table_info(?) where name=?"), {table, column})
-                    .toInt()
-                == 1;
-    }
-    if (plain != path)
-        for (const char *suffix : {"", "-wal", "-shm"})
-            QFile::remove(plain + suffix);
-    return found;
 }
 
 // Runs statements on a database file outside the program's own opening sequence.
@@ -404,7 +393,7 @@ private slots:
         const QStringList copies = listBackups(home.paths.backupDir());
         QCOMPARE(copies.size(), 1);
         QVERIFY(copies.first().endsWith("-upgrade.db.zst"));
-        QVERIFY(!hasColumn(copies.first(), "存单", "备注")); // the state before the upgrade
+        QVERIFY(!hasRemarks(copies.first())); // the state before the upgrade
         QCOMPARE(ordersIn(copies.first()), 4);
         // neither a new database nor a second start makes one
         QVERIFY(home.reopen());
@@ -420,7 +409,7 @@ private slots:
         writeFile(home.paths.backupDir(), "x");
         QVERIFY(!home.reopen());
         QVERIFY(home.opened.error.contains("升级数据库前无法备份"));
-        QVERIFY(!hasColumn(home.paths.databasePath(), "存单", "备注"));
+        QVERIFY(!hasRemarks(home.paths.databasePath()));
         QCOMPARE(ordersIn(home.paths.databasePath()), 2);
     }
 
@@ -485,7 +474,7 @@ private slots:
         const RestoreResult r = restoreBackup(*home.store, old, home.paths.dataDir(), home.paths.databasePath(),
                                               home.paths.configPath(), kNoon);
         QVERIFY2(r.restored, qPrintable(r.error));
-        QVERIFY(hasColumn(home.paths.databasePath(), "存单", "备注"));
+        QVERIFY(hasRemarks(home.paths.databasePath()));
     }
 
     void unusableCopiesChangeNothing_data()

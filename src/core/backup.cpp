@@ -362,11 +362,14 @@ QString copyInto(sqlite3 *from, const QString &folder, const QDateTime &now, con
                             .arg(damage));
         return fail(BackupFailure::Other);
     }
-    if (!compressFile(working, packed, kBackupCompressionLevel, error) || !decompressFile(packed, {}, error)
-        || !QFile::rename(packed, path)) {
-        if (error && error->isEmpty())
-            *error = QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(path));
+    // The compressed copy is read back (its checksum) before it counts.
+    if (!compressFile(working, packed, kBackupCompressionLevel, error) || !decompressFile(packed, {}, error)) {
         removeWork();
+        return fail(BackupFailure::Other);
+    }
+    if (!QFile::rename(packed, path)) {
+        removeWork();
+        setError(error, QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(path)));
         return fail(BackupFailure::Other);
     }
     removeDatabaseFiles(working);

@@ -375,7 +375,7 @@ void TestKill::settledOrdersSurviveKills()
         store.closeQuery();
         QCOMPARE(customers, int(ordersPerPhone.size()));
     }
-    qInfo("%d kills, %d orders, %d operations reported, %d kills before the store was open, %d during a copy",
+    qInfo("%d kills, %d orders, %d operations reported, %d kills before the store was open, %d left an unfinished copy",
           kills, lastNumber, operations, killedBeforeReady, killedInCopy);
     QVERIFY(lastNumber > 0);
     checkNextStart(paths);
@@ -426,7 +426,7 @@ void TestKill::upgradeSurvivesKills()
         QCOMPARE(store.scalar(QStringLiteral("select count(*) from pragma_table_info('存单') where name='备注'")).toInt(), 1);
         QVERIFY(QDir(paths.home).removeRecursively());
     }
-    qInfo("%d kills while opening an older database: %d after it was open, %d during the copy before the upgrade",
+    qInfo("%d kills while opening an older database: %d after it was open, %d left an unfinished copy",
           kills, upgradedBeforeKill, copiesCutShort);
 }
 

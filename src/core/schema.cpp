@@ -215,6 +215,8 @@ OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QStrin
         result.error = QStringLiteral("无法创建文件夹 %1").arg(QDir::toNativeSeparators(dataDir));
         return result;
     }
+    // What a copy cut short by a kill or a power cut left is no copy.
+    removeUnfinishedCopies(dataDir + QStringLiteral("/backup"));
     QString error;
     if (!store.open(databasePath, &error)) {
         result.error = error;

@@ -3,6 +3,7 @@
 #include "backup.h"
 #include "datastore.h"
 #include "defaultrecords.h"
+#include "ordersummarytable.h"
 #include "recordkeys.h"
 #include "recordtable.h"
 
@@ -44,6 +45,8 @@ const QStringList kIndexes = {
     QStringLiteral("create index if not exists 存单详单_存单ID on 存单详单(存单ID)"),
     QStringLiteral("create index if not exists 存单详单_销售时间 on 存单详单(销售时间)"),
     QStringLiteral("create index if not exists 客户_电话 on 客户(电话)"),
+    // The customer window's search by name finds its customers without reading them all.
+    QStringLiteral("create index if not exists 客户_姓名 on 客户(姓名)"),
     // The reports sum amounts over time ranges; these carry the amount beside the time so
     // a year of lines is summed from the index alone, and a single dish is found directly.
     QStringLiteral("create index if not exists 存单_时间_实付 on 存单(时间, 实付)"),
@@ -203,7 +206,7 @@ bool upgradeSchema(DataStore &store)
         for (const QString &sql : kIndexes)
             if (!store.execute(sql))
                 return false;
-        return true;
+        return removeIncompleteOrderSummary(store);
     });
 }
 

@@ -70,8 +70,8 @@ std::optional<Timing> plainDecode(DataStore &store, qint64 &rows)
     }
     const Timing t = watch.elapsed();
     sqlite3_finalize(statement);
-    static volatile double sink;
-    sink = numbers + double(bytes);
+    if (numbers + double(bytes) < 0) // keeps the reads from being optimised away
+        QTextStream(stderr) << "";
     return t;
 }
 

@@ -6,6 +6,7 @@
 #include "ordersummarytable.h"
 #include "recordkeys.h"
 #include "recordtable.h"
+#include "sqlitelibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -223,6 +224,9 @@ OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QStrin
         result.error = error;
         return result;
     }
+    // Settled once, at the first open: whether Qt's SQLite is the one linked here, so that
+    // its connection handle may be handed to it (export, backups).
+    sameSqliteAsDriver(store.database());
     const int tableCount = store.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' "
                                                        "and name not like 'sqlite_%'")).toInt();
     if (tableCount == 0 && !createTemplateDatabase(store)) {

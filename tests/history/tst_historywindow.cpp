@@ -2,6 +2,7 @@
 
 #include "core/gbk.h"
 #include "core/ordersummarytable.h"
+#include "core/ui/workprogress.h"
 #include "history/ui/historypickers.h"
 #include "history/ui/orderhistorywindow.h"
 #include "scriptedprompter.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -353,6 +355,12 @@ private slots:
         QCOMPARE(b.prompter.shown.size(), 1);
         QVERIFY(b.prompter.texts().first().startsWith(buildFails ? QStringLiteral("订单汇总无法建立，历史订单将直接从订单表统计")
                                                                  : QStringLiteral("订单汇总已不可用")));
+
+        // Closing the build's progress dialog cancels the build (which then leaves nothing).
+        WorkProgress progress(nullptr, QStringLiteral("正在整理历史订单"), QStringLiteral("汇总进度"));
+        QVERIFY(progress(1, 10));
+        progress.dialog()->close();
+        QVERIFY(!progress(2, 10));
     }
 
     void exporting()

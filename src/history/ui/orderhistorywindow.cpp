@@ -142,7 +142,7 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
     layout->addLayout(navigation);
     layout->addWidget(m_statusBar);
 
-    // Without a summary now, prepareSummary has told why (or the operator left its build).
+    // Without a summary now, prepareSummary has told why; pages then count from 存单.
     m_summaryLossTold = !m_context.store || !orderSummaryInPlace(*m_context.store);
 
     if (customerPhone) {

@@ -5,20 +5,128 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: vorlan [--home DIR] [--quit-after-start]\n"
+    "Takes orders and prints receipts for a small takeout shop.\n"
+    "\n"
+    "Options:\n"
+    "  --home DIR, --home=DIR  keep the shop's data in DIR (else the environment\n"
+    "                          variable VORLAN_HOME; else the executable's folder when it\n"
+    "                          is writable and not installed under /usr; else the user's\n"
+    "                          data folder, ~/.local/share/Vorlan)\n"
+    "  --quit-after-start      start, show the main window, print where the data and the\n"
+    "                          guides are, and quit (checks an installation)\n"
+    "  --version               print the version and quit\n"
+    "  -h, --help              print these options and quit\n";
+
+enum class EarlyAnswer { None, Version, Help };
+
+// --version and --help are answered before any window system is touched, so they work
+// without a display. The word after --home is a folder, never an option.
+EarlyAnswer earlyAnswer(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--home")
+            ++i;
+        else if (arg == "--version")
+            return EarlyAnswer::Version;
+        else if (arg == "--help" || arg == "-h")
+            return EarlyAnswer::Help;
+    }
+    return EarlyAnswer::None;
+}
+
+// What is left once Qt has taken its own options: a mistyped option must not quietly start
+// the program on another folder.
+QString commandLineProblem(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (arg == QLatin1String("--home")) {
+            if (++i == arguments.size())
+                return QStringLiteral("--home needs a folder");
+        } else if (arg.startsWith(QLatin1String("--home="))) {
+            if (arg.size() == 7)
+                return QStringLiteral("--home= needs a folder");
+        } else if (arg != QLatin1String("--quit-after-start")) {
+            return QStringLiteral("unknown argument %1").arg(arg);
+        }
+    }
+    return {};
+}
+
+// Prints where the program keeps its data and finds its guides, then "main window shown"
+// once the window is on screen, and quits; a window that never shows ends with 1.
+void quitAfterStart(vorlan::MainWindow &window, const QString &home)
+{
+    std::printf("program folder: %s\nguides: %s\n", qPrintable(QDir::toNativeSeparators(home)),
+                qPrintable(QDir::toNativeSeparators(vorlan::documentsFolder())));
+    std::fflush(stdout);
+    auto *poll = new QTimer(&window);
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, waited] {
+        const bool shown = window.isVisible() && window.windowHandle() && window.windowHandle()->isExposed();
+        if (!shown && waited->elapsed() < 20000)
+            return;
+        poll->stop();
+        if (shown)
+            std::puts("main window shown");
+        std::fflush(stdout);
+        QCoreApplication::exit(shown ? 0 : 1);
+        window.close();
+    });
+    poll->start(20);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    switch (earlyAnswer(argc, argv)) {
+    case EarlyAnswer::Version:
+        std::printf("Vorlan %s\n", VORLAN_VERSION);
+        return 0;
+    case EarlyAnswer::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case EarlyAnswer::None:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlan"));
     QApplication::setApplicationVersion(QStringLiteral(VORLAN_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorlan"));
+    QIcon fallbackIcon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        fallbackIcon.addFile(QStringLiteral(":/icons/vorlan-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vorlan"), fallbackIcon));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (const QString problem = commandLineProblem(arguments); !problem.isEmpty()) {
+        std::fprintf(stderr, "vorlan: %s\n\n%s", qPrintable(problem), kUsage);
+        return 2;
+    }
 
     const QString executableDir = QCoreApplication::applicationDirPath();
     vorlan::AppContext context;
     context.paths.home = vorlan::chooseHome(
-        QCoreApplication::arguments(), qEnvironmentVariable("VORLAN_HOME"), executableDir,
-        QFileInfo(executableDir).isWritable(),
+        arguments, qEnvironmentVariable("VORLAN_HOME"), executableDir, QFileInfo(executableDir).isWritable(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     vorlan::QtPrompter prompter;
     context.prompter = &prompter;
@@ -29,5 +137,7 @@ int main(int argc, char *argv[])
     vorlan::QuitSignals quitSignals;
     QObject::connect(&quitSignals, &vorlan::QuitSignals::quitRequested, &window, &QWidget::close);
     window.show();
+    if (arguments.contains(QLatin1String("--quit-after-start")))
+        quitAfterStart(window, context.paths.home);
     return app.exec();
 }

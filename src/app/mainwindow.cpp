@@ -10,6 +10,7 @@
 #include "core/recordkeys.h"
 #include "core/fonts.h"
 #include "core/numbers.h"
+#include "core/paths.h"
 #include "core/prompter.h"
 #include "core/schema.h"
 #include "core/settingsfile.h"
@@ -54,13 +55,15 @@ const QColor kLinkGreen(128, 224, 0);
 
 QString documentsFolder()
 {
+    // Beside the executable in a build or an unpacked folder; the package puts them in the
+    // system's documentation folder.
     const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString &candidate : {appDir + QStringLiteral("/docs"), appDir + QStringLiteral("/../docs"),
-                                     appDir + QStringLiteral("/../share/vorlan/docs")}) {
+    const QString installed = QDir::cleanPath(appDir + QStringLiteral("/../share/doc/vorlan"));
+    for (const QString &candidate : {appDir + QStringLiteral("/docs"), appDir + QStringLiteral("/../docs"), installed}) {
         if (QFileInfo(candidate).isDir())
             return QDir::cleanPath(candidate);
     }
-    return QDir::cleanPath(appDir + QStringLiteral("/docs"));
+    return isInstalledFolder(appDir) ? installed : QDir::cleanPath(appDir + QStringLiteral("/docs"));
 }
 
 MainWindow::MainWindow(AppContext &context, QWidget *parent)

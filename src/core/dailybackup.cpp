@@ -2,6 +2,7 @@
 
 #include "backup.h"
 
+#include <QFile>
 #include <QThread>
 
 namespace vorlan {
@@ -24,10 +25,12 @@ bool DailyBackup::start(const QString &databasePath, const QString &folder, cons
         return false;
     delete m_thread;
     m_delivered = false;
-    m_ok = true;
+    m_failure = BackupFailure::None;
     m_error.clear();
+    m_folder = folder;
+    m_day = now.date();
     m_thread = QThread::create([this, databasePath, folder, now] {
-        m_ok = !backupDatabaseFile(databasePath, folder, now, QStringLiteral("daily"), &m_error).isEmpty();
+        backupDatabaseFile(databasePath, folder, now, QStringLiteral("daily"), &m_error, &m_failure);
     });
     m_thread->setParent(this);
     connect(m_thread, &QThread::finished, this, &DailyBackup::deliver);
@@ -48,7 +51,17 @@ void DailyBackup::deliver()
     if (m_delivered)
         return;
     m_delivered = true;
-    if (!m_ok)
+    if (m_failure == BackupFailure::NoSpace) {
+        // The day the operator was last told of a full disk is kept beside the copies.
+        QFile told(m_folder + QStringLiteral("/space-warning.txt"));
+        const QByteArray today = m_day.toString(Qt::ISODate).toLatin1();
+        if (told.open(QIODevice::ReadOnly) && told.readAll().trimmed() == today)
+            return;
+        told.close();
+        if (told.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            told.write(today + '\n');
+    }
+    if (m_failure != BackupFailure::None)
         emit failed(m_error);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backup.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -19,7 +21,8 @@ public:
     ~DailyBackup() override; // waits for a copy under way
 
     // Starts the copy of `databasePath` into `folder` when the day's copy is due. False
-    // when there is nothing to do.
+    // when there is nothing to do. A copy skipped for lack of disk space is tried again at
+    // the next start but told only once a day.
     bool start(const QString &databasePath, const QString &folder, const QDateTime &now);
     // Waits for a copy under way; `failed` has been emitted when it failed.
     void wait();
@@ -32,7 +35,9 @@ private:
 
     QThread *m_thread = nullptr;
     QString m_error;
-    bool m_ok = true;
+    QString m_folder;
+    QDate m_day;
+    BackupFailure m_failure = BackupFailure::None;
     bool m_delivered = true;
 };
 

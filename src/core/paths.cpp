@@ -16,7 +16,13 @@ QString chooseHome(const QStringList &arguments, const QString &environmentHome,
     }
     if (!environmentHome.isEmpty())
         return QDir::cleanPath(QDir(environmentHome).absolutePath());
-    return QDir::cleanPath(executableDirWritable ? executableDir : appDataDir);
+    const bool portable = executableDirWritable && !isInstalledFolder(executableDir);
+    return QDir::cleanPath(portable ? executableDir : appDataDir);
+}
+
+bool isInstalledFolder(const QString &executableDir)
+{
+    return QDir::cleanPath(executableDir).startsWith(QLatin1String("/usr/"));
 }
 
 bool isInsideFolder(const QString &folder, const QString &tempFolder)

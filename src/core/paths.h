@@ -21,9 +21,15 @@ struct ProgramPaths {
 };
 
 // Chooses the program folder: `--home DIR` on the command line, else VORLAN_HOME, else the
-// executable's folder when it is writable, else the user's application data folder.
+// executable's folder when it is writable and not installed, else the user's application
+// data folder.
 QString chooseHome(const QStringList &arguments, const QString &environmentHome, const QString &executableDir,
                    bool executableDirWritable, const QString &appDataDir);
+
+// True for an executable folder under /usr: the program was installed there (by the
+// package or `cmake --install`) and must not keep a shop's data beside itself, even when
+// root, who may write there, starts it.
+bool isInstalledFolder(const QString &executableDir);
 
 // True when `folder` lies inside `tempFolder` (a program unpacked only into a temporary
 // folder loses its data).

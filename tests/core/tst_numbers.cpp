@@ -140,6 +140,10 @@ private slots:
         QCOMPARE(chooseHome(noArgs, "", "/opt/vorlan", true, "/appdata"), QStringLiteral("/opt/vorlan"));
         QCOMPARE(chooseHome(noArgs, "", "/usr/bin", false, "/home/a/.local/share/Vorlan"),
                  QStringLiteral("/home/a/.local/share/Vorlan"));
+        // Root may write /usr/bin; an installed program still keeps its data in the user's folder.
+        QCOMPARE(chooseHome(noArgs, "", "/usr/local/bin/", true, "/root/.local/share/Vorlan"),
+                 QStringLiteral("/root/.local/share/Vorlan"));
+        QCOMPARE(chooseHome(noArgs, "", "/srv/unpacked/usr/bin", true, "/appdata"), QStringLiteral("/srv/unpacked/usr/bin"));
         QVERIFY(isInsideFolder("/tmp/vorlan", "/tmp"));
         QVERIFY(isInsideFolder("/TMP/x", "/tmp"));
         QVERIFY(!isInsideFolder("/tmpfoo/x", "/tmp"));

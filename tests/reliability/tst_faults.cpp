@@ -582,7 +582,7 @@ void TestFaults::restoreFromTheMenu()
     QCOMPARE(shop.window->statusSection(0)->text(), QStringLiteral("今日打单数量：0"));
     // the replaced state is itself a copy that can be restored
     const QString replaced = listBackups(dir.filePath(QStringLiteral("data/backup"))).first();
-    QVERIFY(replaced.endsWith(QStringLiteral("-restore.db")));
+    QVERIFY(replaced.endsWith(QStringLiteral("-restore.db.zst")));
     shop.settle();
     QCOMPARE(shop.orders(), 1);
     shop.prompter.files.enqueue(replaced);

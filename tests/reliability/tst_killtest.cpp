@@ -6,8 +6,17 @@
 // After each commit it writes one line to its standard output; the parent keeps what was
 // reported and, after SIGKILL, compares it with the database.
 //
-// VORLAN_KILLS sets the number of kills (50 by default, 1,000 for the long run).
+// Every start of the child also makes the day's copy of the database in the background
+// (a new day each round), so kills land in the copy too; a second test kills the opening
+// of an older database, which upgrades it after a copy. After every kill the next start
+// must be clean: no unfinished copy left, the database opens, every copy is whole.
+//
+// VORLAN_KILLS sets the number of kills (50 by default, 1,000 for the long run). The seed
+// of the random moments is printed; VORLAN_KILL_SEED=N replays its choices (the moments
+// the kills land still depend on the machine's timing).
 
+#include "core/backup.h"
+#include "core/dailybackup.h"
 #include "core/datastore.h"
 #include "core/dates.h"
 #include "core/paths.h"
@@ -15,6 +24,8 @@
 #include "order/orderstore.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
@@ -66,7 +77,17 @@ void report(const QByteArray &line)
         ::_exit(3);
 }
 
-int runChild(const QString &home)
+// The day of the child's copy in round `round`: a new day each round.
+QDateTime copyDay(int round) { return QDateTime(QDate(2026, 12, 9), QTime(9, 0)).addDays(round); }
+
+QStringList unfinishedCopies(const ProgramPaths &paths)
+{
+    return QDir(paths.backupDir()).entryList({QStringLiteral("*.part*")}, QDir::Files);
+}
+
+// Opens the folder as start-up does; with `settle`, then makes the day's copy in the
+// background and settles orders without end.
+int runChild(const QString &home, quint32 seed, int round, bool settle)
 {
     ProgramPaths paths{home};
     DataStore store(QStringLiteral("kill-child"));
@@ -75,9 +96,22 @@ int runChild(const QString &home)
         report("E " + opened.error.toUtf8());
         return 2;
     }
+    if (const QStringList left = unfinishedCopies(paths); !left.isEmpty()) {
+        report("E unfinished copies left after opening: " + left.join(QLatin1Char(' ')).toUtf8());
+        return 7;
+    }
+    if (!settle) {
+        report("ready");
+        for (;;)
+            QThread::sleep(1);
+    }
     int next = store.scalar(QStringLiteral("select coalesce(max(编号),0) from 存单")).toInt() + 1;
+    DailyBackup daily;
+    QObject::connect(&daily, &DailyBackup::failed, [](const QString &error) { report("E copy " + error.toUtf8()); });
+    daily.start(paths.databasePath(), paths.backupDir(), copyDay(round));
     report("ready");
-    auto *random = QRandomGenerator::global();
+    QRandomGenerator generator(seed);
+    auto *random = &generator;
     for (;;) {
         if (next > 1 && random->bounded(4) == 0) {
             const int number = 1 + int(random->bounded(next - 1));
@@ -111,6 +145,69 @@ struct Committed {
     int generation = 0;
 };
 
+// A start that has not reported "ready" by then hangs.
+constexpr int kStartDeadlineMs = 30000;
+
+quint32 chooseSeed()
+{
+    const quint32 seed = qEnvironmentVariableIsSet("VORLAN_KILL_SEED")
+        ? quint32(qEnvironmentVariable("VORLAN_KILL_SEED").toULong())
+        : QRandomGenerator::system()->generate();
+    qInfo("seed %u (replay with VORLAN_KILL_SEED=%u)", seed, seed);
+    return seed;
+}
+
+bool startChild(QProcess &child, const QStringList &arguments)
+{
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    return child.waitForStarted();
+}
+
+// Waits until the child reports "ready"; false when it does not within the deadline.
+bool waitUntilReady(QProcess &child)
+{
+    const QDeadlineTimer deadline(kStartDeadlineMs);
+    QByteArray seen;
+    while (!seen.contains("ready\n") && !deadline.hasExpired()) {
+        if (child.state() == QProcess::NotRunning)
+            return false;
+        child.waitForReadyRead(int(qMin<qint64>(deadline.remainingTime(), 1000)));
+        seen = child.peek(1 << 20);
+    }
+    return seen.contains("ready\n");
+}
+
+QString startFailure(QProcess &child, int round, quint32 seed)
+{
+    return QStringLiteral("round %1 (seed %2): the restarted program did not open its folder within %3 s%4: %5")
+        .arg(round)
+        .arg(seed)
+        .arg(kStartDeadlineMs / 1000)
+        .arg(child.state() == QProcess::NotRunning ? QStringLiteral(" (it ended)") : QString(),
+             QString::fromUtf8(child.peek(1 << 20) + child.readAllStandardError()).trimmed());
+}
+
+void killChild(QProcess &child)
+{
+    child.kill();
+    QVERIFY(child.waitForFinished(5000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+}
+
+// The start after the last kill: clean, and every copy left is whole.
+void checkNextStart(const ProgramPaths &paths)
+{
+    DataStore store(QStringLiteral("kill-next-start"));
+    const OpenedStore opened = openDataStore(store, paths.dataDir(), paths.databasePath(), paths.configPath());
+    QVERIFY2(opened.ok, qPrintable(opened.error));
+    QCOMPARE(unfinishedCopies(paths), QStringList());
+    for (const QString &copy : listBackups(paths.backupDir())) {
+        QString error;
+        QVERIFY2(isUsableBackup(copy, &error), qPrintable(copy + QStringLiteral(": ") + error));
+    }
+}
+
 } // namespace
 
 class TestKill : public QObject
@@ -118,38 +215,41 @@ class TestKill : public QObject
     Q_OBJECT
 private slots:
     void settledOrdersSurviveKills();
+    void upgradeSurvivesKills();
 };
 
 void TestKill::settledOrdersSurviveKills()
 {
     const int kills = qEnvironmentVariableIsSet("VORLAN_KILLS") ? qEnvironmentVariableIntValue("VORLAN_KILLS") : 50;
+    const quint32 seed = chooseSeed();
+    QRandomGenerator generator(seed);
+    auto *random = &generator;
     QTemporaryDir home;
     QVERIFY(home.isValid());
     const ProgramPaths paths{home.path()};
     QHash<int, Committed> committed;
     int lastNumber = 0;
     int killedBeforeReady = 0;
+    int killedInCopy = 0;
     int operations = 0;
-    auto *random = QRandomGenerator::global();
 
     for (int round = 0; round < kills; ++round) {
         QProcess child;
-        child.setProcessChannelMode(QProcess::SeparateChannels);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), home.path()});
-        QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+        QVERIFY2(startChild(child, {QStringLiteral("--child"), home.path(), QString::number(random->generate()),
+                                    QString::number(round)}),
+                 qPrintable(child.errorString()));
         // One kill in five falls at any moment from the start (opening, creating, upgrading);
-        // the others once the child settles orders, whatever the machine's load.
+        // the others once the child has opened its folder and begun the day's copy and
+        // settling orders, whatever the machine's load.
         if (random->bounded(5) != 0) {
-            QByteArray seen;
-            while (!seen.contains("ready\n") && child.waitForReadyRead(10000))
-                seen += child.peek(4096);
+            QVERIFY2(waitUntilReady(child), qPrintable(startFailure(child, round, seed)));
             QThread::msleep(random->bounded(60));
         } else {
             QThread::msleep(random->bounded(25));
         }
-        child.kill();
-        QVERIFY(child.waitForFinished(5000));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        killChild(child);
+        if (!unfinishedCopies(paths).isEmpty())
+            ++killedInCopy;
 
         bool ready = false;
         for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
@@ -275,9 +375,59 @@ void TestKill::settledOrdersSurviveKills()
         store.closeQuery();
         QCOMPARE(customers, int(ordersPerPhone.size()));
     }
-    qInfo("%d kills, %d orders, %d operations reported, %d kills before the store was open", kills, lastNumber,
-          operations, killedBeforeReady);
+    qInfo("%d kills, %d orders, %d operations reported, %d kills before the store was open, %d left an unfinished copy",
+          kills, lastNumber, operations, killedBeforeReady, killedInCopy);
     QVERIFY(lastNumber > 0);
+    checkNextStart(paths);
+}
+
+// Kills the opening of a database of the first layout: the copy before the upgrade, the
+// upgrade itself. The next start upgrades it with every order kept.
+void TestKill::upgradeSurvivesKills()
+{
+    const int kills = qMax(5, (qEnvironmentVariableIsSet("VORLAN_KILLS") ? qEnvironmentVariableIntValue("VORLAN_KILLS")
+                                                                          : 50)
+                                  / 5);
+    const quint32 seed = chooseSeed();
+    QRandomGenerator random(seed);
+    constexpr int orders = 300;
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    const QString old = work.filePath(QStringLiteral("old.db"));
+    {
+        DataStore store(QStringLiteral("kill-old"));
+        QVERIFY(store.open(old));
+        QVERIFY(createTemplateDatabase(store));
+        QVERIFY(store.transaction());
+        for (int i = 1; i <= orders; ++i)
+            QVERIFY(store.execute(QStringLiteral("insert into 存单 (编号, 时间, 姓名) values (?, '2026-12-09 10:00:00', ?)"),
+                                  {i, QStringLiteral("顾客%1").arg(i)}));
+        QVERIFY(store.commit());
+    }
+    int upgradedBeforeKill = 0;
+    int copiesCutShort = 0;
+    for (int round = 0; round < kills; ++round) {
+        const ProgramPaths paths{work.filePath(QStringLiteral("home%1").arg(round))};
+        QVERIFY(QDir().mkpath(paths.dataDir()));
+        QVERIFY(QFile::copy(old, paths.databasePath()));
+        QProcess child;
+        QVERIFY2(startChild(child, {QStringLiteral("--open"), paths.home}), qPrintable(child.errorString()));
+        QThread::msleep(random.bounded(80));
+        killChild(child);
+        if (child.readAllStandardOutput().contains("ready"))
+            ++upgradedBeforeKill;
+        copiesCutShort += !unfinishedCopies(paths).isEmpty();
+
+        checkNextStart(paths);
+        DataStore store(QStringLiteral("kill-upgraded"));
+        QVERIFY(store.open(paths.databasePath()));
+        QCOMPARE(store.scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+        QCOMPARE(store.scalar(QStringLiteral("select count(*) from 存单")).toInt(), orders);
+        QCOMPARE(store.scalar(QStringLiteral("select count(*) from pragma_table_info('存单') where name='备注'")).toInt(), 1);
+        QVERIFY(QDir(paths.home).removeRecursively());
+    }
+    qInfo("%d kills while opening an older database: %d after it was open, %d left an unfinished copy",
+          kills, upgradedBeforeKill, copiesCutShort);
 }
 
 int main(int argc, char *argv[])
@@ -286,8 +436,10 @@ int main(int argc, char *argv[])
     // The long run takes minutes; Qt Test's watchdog would end it after five.
     if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
         qputenv("QTEST_FUNCTION_TIMEOUT", "86400000");
-    if (argc == 3 && qstrcmp(argv[1], "--child") == 0)
-        return runChild(QString::fromLocal8Bit(argv[2]));
+    if (argc == 5 && qstrcmp(argv[1], "--child") == 0)
+        return runChild(QString::fromLocal8Bit(argv[2]), quint32(QByteArray(argv[3]).toULong()), QByteArray(argv[4]).toInt(), true);
+    if (argc == 3 && qstrcmp(argv[1], "--open") == 0)
+        return runChild(QString::fromLocal8Bit(argv[2]), 0, 0, false);
     TestKill test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QSocketNotifier>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>

@@ -148,6 +148,12 @@ private slots:
         shop.modem.play("02088886666\r\n");
         QTRY_COMPARE(table->rowCount(), 4); // follows new calls
         delete recent;
+
+        QVERIFY(shop.home.prompter.shown.isEmpty());
+        shop.modem.vanish();
+        QTRY_COMPARE(shop.home.prompter.texts().size(), 1);
+        QVERIFY(shop.home.prompter.texts().first().contains(QStringLiteral("已断开")));
+        QCOMPARE(shop.home.prompter.shown.first().caption, QStringLiteral("提示"));
     }
 
     // The page lets go of the device for its test; 确定 stores the settings, and the
@@ -195,20 +201,6 @@ private slots:
         QCOMPARE(port->settings().port, modem.path());
         QTRY_COMPARE(port->acceptedCommand(), QStringLiteral("AT#CID=1"));
         QVERIFY(shop.home.prompter.shown.isEmpty());
-    }
-
-    void missingDeviceIsToldOnce()
-    {
-        ProgramFolder home;
-        MainWindow window(home.context);
-        window.callerId()->port()->setRetryInterval(30);
-        QVERIFY(window.start()); // no device configured: nothing said
-        QVERIFY(saveCallerIdSettings(*home.context.store, {devicePath(), CallerIdMode::Plain, 9600}));
-        window.callerId()->start();
-        QTest::qWait(250);
-        QCOMPARE(home.prompter.shown.size(), 1);
-        QVERIFY(home.prompter.shown.first().text.contains(QStringLiteral("打不开")));
-        QCOMPARE(home.prompter.shown.first().caption, QStringLiteral("提示"));
     }
 };
 

@@ -10,11 +10,7 @@
 
 namespace vorlan {
 
-FakeModem::~FakeModem()
-{
-    vanish();
-    QFile::remove(m_path);
-}
+FakeModem::~FakeModem() { vanish(); }
 
 bool FakeModem::open()
 {
@@ -27,7 +23,6 @@ bool FakeModem::open()
     ::cfmakeraw(&tio);
     ::tcsetattr(m_slave, TCSANOW, &tio);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    QFile::remove(m_path);
     if (!QFile::link(QString::fromLocal8Bit(name), m_path))
         return false;
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
@@ -45,6 +40,8 @@ void FakeModem::vanish()
         *fd = -1;
     }
     m_input.clear();
+    // As an unplugged device's node goes; the terminal's own number is soon another's.
+    QFile::remove(m_path);
 }
 
 void FakeModem::play(const QByteArray &bytes)

@@ -173,7 +173,7 @@ private slots:
             page->findChild<QComboBox *>(QStringLiteral("组合框_来电端口"))->setEditText(modem.path());
             auto *mode = page->findChild<QComboBox *>(QStringLiteral("组合框_来电模式"));
             mode->setCurrentIndex(mode->findData(int(CallerIdMode::Modem)));
-            page->setTestDuration(400);
+            page->setTestDuration(1000);
             page->findChild<QPushButton *>(QStringLiteral("按钮_测试"))->click();
             QTRY_VERIFY(page->testLog().contains(QStringLiteral("接受 AT#CID=1")));
             modem.play("NMBR = 13812345678\r\n");

@@ -1,5 +1,5 @@
-// Draws the main window with an order open and a call on the call bar, and the 来电显示
-// page in the middle of a test against a pseudo-terminal caller-ID box, into two PNGs.
+// Draws the main window with an order open and a call on the call bar, the recent calls,
+// and the 来电显示 page in the middle of a test against a pseudo-terminal caller-ID box.
 //
 //   grab_callerid OUT_DIR
 //
@@ -9,6 +9,7 @@
 #include "app/mainwindow.h"
 #include "callerid/calleridport.h"
 #include "callerid/ui/calleridpage.h"
+#include "callerid/ui/recentcallswindow.h"
 #include "core/reportingprompter.h"
 #include "masterdata/customers.h"
 #include "order/ui/orderentry.h"
@@ -101,6 +102,18 @@ int main(int argc, char *argv[])
     emit window.callerId()->port()->callArrived(call);
     if (!save(&window, out.filePath(QStringLiteral("callerid-callbar.png"))))
         return 1;
+
+    // Two more calls, then the list of recent calls.
+    for (const char *number : {"02088886666", ""}) {
+        call.number = QString::fromLatin1(number);
+        call.kind = call.number.isEmpty() ? CallerIdCall::Kind::Private : CallerIdCall::Kind::Number;
+        emit window.callerId()->port()->callArrived(call);
+    }
+    RecentCallsWindow recent(*window.callerId()->log(), context.store, &window);
+    recent.show();
+    if (!QTest::qWaitForWindowExposed(&recent) || !save(&recent, out.filePath(QStringLiteral("callerid-recent.png"))))
+        return 1;
+    recent.close();
 
     // The page testing a caller-ID box on a pseudo-terminal.
     int master = -1, slave = -1;

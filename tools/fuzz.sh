@@ -14,7 +14,7 @@ shift || true
 options=("$@")
 [ ${#options[@]} -eq 0 ] && options=(-max_total_time=3)
 [[ " ${options[*]}" == *" -max_len="* ]] || options+=(-max_len=1024)
-targets=(${FUZZ_TARGETS:-fuzz_chartfiles fuzz_csvtext fuzz_numbers fuzz_receiptwrap fuzz_settingsfile})
+targets=(${FUZZ_TARGETS:-fuzz_callerlines fuzz_chartfiles fuzz_csvtext fuzz_numbers fuzz_receiptwrap fuzz_settingsfile})
 if ! command -v clang++ >/dev/null; then
   echo "clang++ is missing (tools/install-deps.sh installs it); fuzzing skipped"
   exit 77

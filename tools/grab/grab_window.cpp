@@ -1,14 +1,19 @@
 // Draws the main window with an order on it and its docked receipt preview, side by
 // side, into a PNG, to look at the window as the operator sees it (and for the README).
 //
-//   QT_QPA_PLATFORM=offscreen grab_window OUT.png [PROGRAM_FOLDER]
+//   QT_QPA_PLATFORM=offscreen grab_window OUT.png [PROGRAM_FOLDER] [--usual]
 //
 // Without a program folder a fresh one is made beside OUT.png and removed afterwards.
+// --usual stores a few orders of one customer first and types that phone, so that the
+// customer's last orders are listed.
 // Messages the program would show are printed instead; nothing waits for a click.
 
 #include "app/mainwindow.h"
 #include "core/reportingprompter.h"
+#include "core/datastore.h"
+#include "order/orderstore.h"
 #include "order/ui/orderentry.h"
+#include "order/ui/orderpanel.h"
 #include "receipt/ui/previewwindow.h"
 
 #include <QApplication>
@@ -65,7 +70,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool usual = args.removeAll(QStringLiteral("--usual")) > 0;
     if (args.size() < 2) {
         QTextStream(stderr) << "usage: grab_window OUT.png [PROGRAM_FOLDER]\n";
         return 2;
@@ -84,12 +90,45 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
 
+    if (usual) {
+        const QList<QList<OrderLine>> orders = {
+            {{QStringLiteral("红烧排骨饭"), QStringLiteral("1"), QStringLiteral("份"), QStringLiteral("18")},
+             {QStringLiteral("王老吉"), QStringLiteral("2"), QStringLiteral("瓶"), QStringLiteral("7")}},
+            {{QStringLiteral("酸菜鱼"), QStringLiteral("1"), QStringLiteral("份"), QStringLiteral("16")},
+             {QStringLiteral("白菜肉水饺"), QStringLiteral("2"), QStringLiteral("份"), QStringLiteral("31")},
+             {QStringLiteral("香辣小龙虾"), QStringLiteral("1"), QStringLiteral("份"), QStringLiteral("68")}},
+            {{QStringLiteral("西红柿炒蛋"), QStringLiteral("1"), QStringLiteral("份"), QStringLiteral("13")}},
+        };
+        int day = 1;
+        for (const QList<OrderLine> &lines : orders) {
+            OrderFormTexts texts;
+            texts.number = QStringLiteral("1");
+            texts.time = QStringLiteral("2026-12-0%1 12:00").arg(day++);
+            texts.phone = QStringLiteral("13900001111");
+            texts.name = QStringLiteral("李四");
+            texts.address = QStringLiteral("幸福路1号");
+            texts.lines = lines;
+            double total = 0;
+            for (const OrderLine &line : lines)
+                total += line.amount.toDouble();
+            texts.total = texts.paid = texts.actuallyPaid = QString::number(total);
+            auto order = collectSettledOrder(texts, 2026);
+            if (auto *settled = std::get_if<SettledOrder>(&order); !settled || !insertOrder(*context.store, *settled))
+                return 1;
+        }
+        window.findChild<QLineEdit *>(QStringLiteral("编辑框_电话"))->setText(QStringLiteral("13900001111"));
+        // The order with a dish that is no longer sold, put on the window again.
+        window.findChild<OrderPanel *>()->repeatUsualOrder(1);
+    }
+
     // A typical order: three dishes, paid by WeChat.
     auto *payment = window.findChild<QComboBox *>(QStringLiteral("组合框_付款方式"));
     payment->setCurrentIndex(payment->findText(QStringLiteral("微信支付")));
     auto *code = window.findChild<QLineEdit *>(QStringLiteral("编辑框_项目代号"));
     const std::pair<const char *, const char *> dishes[] = {{"005", "2"}, {"101", "3"}, {"003", "1"}};
     for (const auto &[dish, quantity] : dishes) {
+        if (usual)
+            break;
         code->setText(QString::fromLatin1(dish));
         prompter.quantities.append(QString::fromLatin1(quantity));
         window.orderEntry()->chooseDish();

@@ -5,7 +5,8 @@
 //
 // Without a program folder a fresh one is made beside OUT.png and removed afterwards.
 // --usual stores a few orders of one customer first and types that phone, so that the
-// customer's last orders are listed.
+// customer's last orders are listed. --income stores a month of orders under several
+// headers and draws the income report's view per platform and payment instead.
 // Messages the program would show are printed instead; nothing waits for a click.
 
 #include "app/mainwindow.h"
@@ -15,6 +16,9 @@
 #include "order/ui/orderentry.h"
 #include "order/ui/orderpanel.h"
 #include "receipt/ui/previewwindow.h"
+#include "reports/ui/incomereportwindow.h"
+
+#include <QAction>
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,6 +76,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     const bool usual = args.removeAll(QStringLiteral("--usual")) > 0;
+    const bool income = args.removeAll(QStringLiteral("--income")) > 0;
     if (args.size() < 2) {
         QTextStream(stderr) << "usage: grab_window OUT.png [PROGRAM_FOLDER]\n";
         return 2;
@@ -119,6 +124,29 @@ int main(int argc, char *argv[])
         window.findChild<QLineEdit *>(QStringLiteral("编辑框_电话"))->setText(QStringLiteral("13900001111"));
         // The order with a dish that is no longer sold, put on the window again.
         window.findChild<OrderPanel *>()->repeatUsualOrder(1);
+    }
+
+    if (income) {
+        const QStringList headers = {QStringLiteral("美团(第1联)"), QStringLiteral("饿了么"), QStringLiteral("微信点餐"),
+                                     QString()};
+        const QStringList methods = {QStringLiteral("在线支付"), QStringLiteral("微信支付"), QStringLiteral("现金支付")};
+        const QDate today = QDate::currentDate();
+        bool stored = true;
+        for (int i = 0; i < 60 && stored; ++i)
+            stored = context.store->execute(
+                QStringLiteral("insert into 存单 (编号, 时间, 票头, 支付方式, 实付) values (?, ?, ?, ?, ?)"),
+                {i + 1, QDate(today.year(), today.month(), 1 + i % 9).toString(QStringLiteral("yyyy-MM-dd 12:00:00")),
+                 headers.at((i * i + i / 5) % 7 % 4), methods.at(i % 3), 15 + (i * 7) % 40});
+        if (!stored)
+            return 1;
+        IncomeReportWindow report(context, {}, &window);
+        report.start();
+        report.breakdownAction()->trigger();
+        report.show();
+        if (!QTest::qWaitForWindowExposed(&report))
+            return 1;
+        QApplication::processEvents();
+        return report.grab().save(out) ? 0 : 1;
     }
 
     // A typical order: three dishes, paid by WeChat.

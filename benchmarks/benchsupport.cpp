@@ -163,9 +163,8 @@ QString Goal::text() const
     case Kind::Under:
         t = QStringLiteral("<%1 ms").arg(limit);
         break;
-    case Kind::Rate:
-        t = QStringLiteral(">=%1 %2/s").arg(limit, 0, 'g', 3).arg(unitName);
-        break;
+    case Kind::Within:
+        return QStringLiteral("<=%1x %2").arg(limit).arg(referenceName);
     }
     if (reference)
         t += QStringLiteral(", <=1.5x ") + referenceName;
@@ -187,9 +186,8 @@ std::optional<bool> Goal::judge(const Timing &ours, const std::optional<Timing> 
     case Kind::Under:
         pass = ours.cpuMs < limit;
         break;
-    case Kind::Rate:
-        pass = ours.cpuMs > 0 && units / (ours.cpuMs / 1e3) >= limit;
-        break;
+    case Kind::Within:
+        return ours.cpuMs <= limit * reference->cpuMs + 0.5;
     }
     if (reference)
         pass = pass && near(*reference);
@@ -216,8 +214,8 @@ bool report(const QString &operation, const Timing &ours, const std::optional<Ti
                        .arg(figure(raw->wallMs), 8)
                        .arg(figure(raw->cpuMs), 8)
                        .arg(raw->cpuMs > 0 ? QString::number(ours.cpuMs / raw->cpuMs, 'f', 2) : QStringLiteral("-"));
-        if (goal.kind == Goal::Kind::Rate && ours.cpuMs > 0)
-            out << QStringLiteral("   %1 %2/s").arg(goal.units / (ours.cpuMs / 1e3), 0, 'f', 0).arg(goal.unitName);
+        if (goal.kind == Goal::Kind::Within && goal.reference->cpuMs > 0)
+            out << QStringLiteral("   %1x %2").arg(ours.cpuMs / goal.reference->cpuMs, 0, 'f', 2).arg(goal.referenceName);
         out << QStringLiteral("   rss %1 MiB   goal %2: %3\n").arg(rss, 0, 'f', 0).arg(goal.text(), result);
     }
     out.flush();

@@ -71,22 +71,23 @@ QString spelledOut(const QString &sql, const QVariantList &values);
 // What a figure must reach. Judged on CPU time, which waiting for a core on a shared
 // machine does not inflate; wall times are printed beside it.
 struct Goal {
-    enum class Kind { None, NearRaw, Under, Rate };
+    enum class Kind { None, NearRaw, Under, Within };
     Kind kind = Kind::None;
-    double limit = 0;    // ms for Under, units per second for Rate
-    double units = 0;    // units of work in one timed run, for Rate
-    QString unitName;    // for Rate
-    std::optional<Timing> reference; // also within 1.5× of this timing (e.g. the first page)
-    QString referenceName;
+    double limit = 0;    // ms for Under, the factor for Within
+    std::optional<Timing> reference; // also within 1.5× of this timing (e.g. the first page);
+    QString referenceName;           // for Within, the baseline measured in the same run
 
     static Goal none() { return {}; }
     // Within 1.5× of the raw query, plus half a millisecond for the per-call cost of the
     // driver (which dwarfs statements of a few microseconds).
-    static Goal nearRaw() { return {Kind::NearRaw, 0, 0, {}, std::nullopt, {}}; }
-    static Goal under(double ms) { return {Kind::Under, ms, 0, {}, std::nullopt, {}}; }
-    static Goal rate(double perSecond, double units, const QString &unitName)
+    static Goal nearRaw() { return {Kind::NearRaw, 0, std::nullopt, {}}; }
+    static Goal under(double ms) { return {Kind::Under, ms, std::nullopt, {}}; }
+    // Within `factor` times a baseline of the same work measured in the same run on the
+    // same machine (plus the half millisecond of one call), never a fixed rate that only
+    // holds on one machine.
+    static Goal within(double factor, const Timing &baseline, const QString &baselineName)
     {
-        return {Kind::Rate, perSecond, units, unitName, std::nullopt, {}};
+        return {Kind::Within, factor, baseline, baselineName};
     }
     Goal &alsoNear(const Timing &t, const QString &name)
     {

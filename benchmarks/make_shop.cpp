@@ -70,7 +70,19 @@ int main(int argc, char *argv[])
         DataStore store(QStringLiteral("make_shop"));
         const OpenedStore opened = openDataStore(store, paths.dataDir(), paths.databasePath(), paths.configPath());
         QString error;
-        if (!opened.ok || !ensureOrderSummary(store, &error) || !ensureCustomerIndexes(store)) {
+        // An older folder's first open: the order summary built in steps, as the history
+        // window does it behind its progress dialog.
+        const bool built = opened.ok && !orderSummaryInPlace(store);
+        if (built && buildOrderSummary(store, [](qint64 done, qint64 total) {
+                progress(QStringLiteral("order summary %1/%2 blocks").arg(done).arg(total));
+                return true;
+            }, &error) != SummaryBuild::Built) {
+            QTextStream(stderr) << "\ncannot build the order summary: " << error << "\n";
+            return 1;
+        }
+        if (built)
+            progress(QStringLiteral("order summary built in %1 ms").arg(timer.elapsed()), true);
+        if (!opened.ok || !ensureOrderSummary(store, &error)) {
             QTextStream(stderr) << "cannot prepare " << paths.home << ": " << opened.error << error << store.lastError() << "\n";
             return 1;
         }
@@ -237,7 +249,7 @@ int main(int argc, char *argv[])
     // What the windows would otherwise build the first time they open this folder.
     progress(QStringLiteral("order summary and indexes ..."));
     QString error;
-    if (!ensureOrderSummary(store, &error) || !ensureCustomerIndexes(store)) {
+    if (!ensureOrderSummary(store, &error)) {
         QTextStream(stderr) << "\ncannot build the summary or the indexes: " << error << store.lastError() << "\n";
         return 1;
     }

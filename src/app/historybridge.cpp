@@ -23,6 +23,8 @@ void connectHistoryWindows(MainWindow &window)
         if (action->text() == QStringLiteral("历史单据")) {
             action->setEnabled(true);
             QObject::connect(action, &QAction::triggered, &window, [&window] {
+                if (!OrderHistoryWindow::prepareSummary(window.context(), &window))
+                    return;
                 OrderHistoryWindow history(window.context(), orderWindowHooks(window), std::nullopt, &window);
                 history.exec();
             });
@@ -32,6 +34,7 @@ void connectHistoryWindows(MainWindow &window)
                 CustomerWindow customers(
                     window.context(),
                     [&window](QWidget *owner, const QString &phone) {
+                        // One customer's orders are read through the phone index, not the summary.
                         OrderHistoryWindow history(window.context(), orderWindowHooks(window), phone, owner);
                         history.exec();
                     },

@@ -4,6 +4,7 @@
 #include "paths.h"
 #include "prompter.h"
 #include "schema.h"
+#include "sqlitelibrary.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,14 +26,8 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// The SQLite connection under Qt's driver (both use the system library).
-sqlite3 *nativeHandle(DataStore &store)
-{
-    const QVariant handle = store.database().driver() ? store.database().driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
+// The SQLite connection under Qt's driver; nullptr when the driver carries another SQLite.
+sqlite3 *nativeHandle(DataStore &store) { return linkedSqliteHandle(store.database()); }
 
 QString sqliteMessage(sqlite3 *db, int rc)
 {
@@ -194,6 +189,8 @@ QString backupDatabase(DataStore &store, const QString &folder, const QDateTime 
                        QString *error, int keep)
 {
     sqlite3 *from = nativeHandle(store);
+    if (!from && store.isOpen() && !sameSqliteAsDriver(store.database())) // copy through a connection of our own
+        return backupDatabaseFile(store.database().databaseName(), folder, now, reason, error, keep);
     if (!from) {
         setError(error, QStringLiteral("数据库没有打开"));
         return {};

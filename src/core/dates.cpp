@@ -52,7 +52,15 @@ std::optional<QDateTime> parseOrderTime(const QString &text, int yearIfMissing)
     const QTime time(m.captured(4).toInt(), m.captured(5).toInt());
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return wallClockTime(date, time);
+}
+
+QDateTime wallClockTime(const QDate &date, const QTime &time)
+{
+    const QDateTime local(date, time);
+    if (local.isValid() || !date.isValid() || !time.isValid())
+        return local;
+    return QDateTime(date, time, Qt::UTC);
 }
 
 QString isoDateTime(const QDateTime &time)
@@ -101,11 +109,8 @@ std::optional<std::pair<QDate, QTime>> isoDateAndTime(const QString &text)
 
 std::optional<QDateTime> fromIsoDateTime(const QString &text)
 {
-    if (const auto stored = fromStoredLayout(text)) {
-        const QDateTime t(stored->first, stored->second);
-        if (t.isValid())
-            return t;
-    }
+    if (const auto stored = fromStoredLayout(text.size() == 16 ? text + QStringLiteral(":00") : text))
+        return wallClockTime(stored->first, stored->second);
     QDateTime t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (!t.isValid())
         t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
@@ -115,11 +120,10 @@ std::optional<QDateTime> fromIsoDateTime(const QString &text)
 }
 
 namespace {
-TimeRange between(const QDate &first, const QDate &afterLast)
-{
-    return {isoDateTime(QDateTime(first, QTime(0, 0))), isoDateTime(QDateTime(afterLast, QTime(0, 0)))};
-}
+TimeRange between(const QDate &first, const QDate &afterLast) { return {midnightText(first), midnightText(afterLast)}; }
 } // namespace
+
+QString midnightText(const QDate &day) { return day.toString(Qt::ISODate) + QStringLiteral(" 00:00:00"); }
 
 TimeRange dayRange(const QDate &day) { return between(day, day.addDays(1)); }
 

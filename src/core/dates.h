@@ -21,12 +21,20 @@ QString formatOrderTime(const QDateTime &time, int timeFormat);
 // year takes `yearIfMissing`. Seconds are dropped. Nothing readable gives nullopt.
 std::optional<QDateTime> parseOrderTime(const QString &text, int yearIfMissing);
 
+// A local date and time as written on a clock. A time the clock skips (the hour a
+// daylight-saving change leaves out, midnight itself in some zones) is kept as written
+// rather than turned into an invalid QDateTime: stored times are wall-clock texts.
+QDateTime wallClockTime(const QDate &date, const QTime &time);
+
 // Date-time columns hold "YYYY-MM-DD HH:MM:SS".
 QString isoDateTime(const QDateTime &time);
 std::optional<QDateTime> fromIsoDateTime(const QString &text);
 // The date and the time of day of such a text, without the time-zone work of a QDateTime
 // (which a report listing many orders would pay for on every row).
 std::optional<std::pair<QDate, QTime>> isoDateAndTime(const QString &text);
+
+// "YYYY-MM-DD 00:00:00", made from the date alone: a local midnight may not exist.
+QString midnightText(const QDate &day);
 
 // A filter range on a date-time column: after `from` (exclusive) up to and including
 // `to`, both ISO texts. A day runs from its own midnight to the next one.

@@ -3,8 +3,10 @@
 #include "backup.h"
 #include "datastore.h"
 #include "defaultrecords.h"
+#include "ordersummarytable.h"
 #include "recordkeys.h"
 #include "recordtable.h"
+#include "sqlitelibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,6 +46,8 @@ const QStringList kIndexes = {
     QStringLiteral("create index if not exists 存单详单_存单ID on 存单详单(存单ID)"),
     QStringLiteral("create index if not exists 存单详单_销售时间 on 存单详单(销售时间)"),
     QStringLiteral("create index if not exists 客户_电话 on 客户(电话)"),
+    // The customer window's search by name finds its customers without reading them all.
+    QStringLiteral("create index if not exists 客户_姓名 on 客户(姓名)"),
     // The reports sum amounts over time ranges; these carry the amount beside the time so
     // a year of lines is summed from the index alone, and a single dish is found directly.
     QStringLiteral("create index if not exists 存单_时间_实付 on 存单(时间, 实付)"),
@@ -205,7 +209,7 @@ bool upgradeSchema(DataStore &store)
         for (const QString &sql : kIndexes)
             if (!store.execute(sql))
                 return false;
-        return true;
+        return removeIncompleteOrderSummary(store);
     });
 }
 
@@ -222,6 +226,9 @@ OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QStrin
         result.error = error;
         return result;
     }
+    // Settled once, at the first open: whether Qt's SQLite is the one linked here, so that
+    // its connection handle may be handed to it (export, backups).
+    sameSqliteAsDriver(store.database());
     const int tableCount = store.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' "
                                                        "and name not like 'sqlite_%'")).toInt();
     if (tableCount == 0 && !createTemplateDatabase(store)) {

@@ -15,8 +15,9 @@ bool createTemplateDatabase(DataStore &store);
 
 // Brings any database to the current layout, in one transaction, each step decided by
 // the schema as it is: adds 存单.备注 when missing, rebuilds 存单 when 已付 or 实付 is not
-// yet DOUBLE and 存单详单 when 数量 is not, ensures the indexes. A database already in the
-// current layout is not touched, whatever version last opened it. Returns false (and
+// yet DOUBLE and 存单详单 when 数量 is not, ensures the indexes, drops what is left of a
+// partial order summary. A database already in the current layout is not touched,
+// whatever version last opened it. Returns false (and
 // leaves the file as it was) when a step fails.
 bool upgradeSchema(DataStore &store);
 

@@ -7,9 +7,11 @@
 
 #include "core/datastore.h"
 #include "core/gbk.h"
+#include "core/sqlitelibrary.h"
 
 #include <QSaveFile>
-#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
@@ -17,6 +19,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace vorlan {
 
@@ -114,10 +117,11 @@ void appendFixed(std::string &out, double value, int decimals)
     out.append(buffer, r.ptr + decimals);
 }
 
-// Column `column` of the statement in the text form of export column `as`.
-void appendField(std::string &out, sqlite3_stmt *statement, int column, int as)
+// Column `column` of the cursor's row in the text form of export column `as`.
+template<typename Cursor>
+void appendField(std::string &out, const Cursor &row, int column, int as)
 {
-    const int type = sqlite3_column_type(statement, column);
+    const int type = row.type(column);
     if (type == SQLITE_NULL)
         return;
     const Form form = kColumns[as].form;
@@ -126,54 +130,56 @@ void appendField(std::string &out, sqlite3_stmt *statement, int column, int as)
         case Form::Integer: {
             char buffer[32];
             const auto r = std::to_chars(buffer, buffer + sizeof buffer,
-                                         type == SQLITE_INTEGER ? sqlite3_column_int64(statement, column)
-                                                                : static_cast<sqlite3_int64>(sqlite3_column_double(statement, column)));
+                                         type == SQLITE_INTEGER ? row.integer(column)
+                                                                : static_cast<sqlite3_int64>(row.real(column)));
             out.append(buffer, r.ptr);
             return;
         }
         case Form::Single:
-            appendFixed(out, static_cast<float>(sqlite3_column_double(statement, column)), 4);
+            appendFixed(out, static_cast<float>(row.real(column)), 4);
             return;
         case Form::Double:
-            appendFixed(out, sqlite3_column_double(statement, column), 8);
+            appendFixed(out, row.real(column), 8);
             return;
         default: break;
         }
     }
-    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    const size_t size = size_t(sqlite3_column_bytes(statement, column));
-    if (form == Form::Time && size == 16) { // stored without seconds
-        out.append(text, size);
+    const std::string_view text = row.text(column);
+    if (form == Form::Time && text.size() == 16) { // stored without seconds
+        out.append(text);
         out.append(":00");
         return;
     }
-    appendCleanText(out, text, size);
+    appendCleanText(out, text.data(), text.size());
 }
 
 // The 17 order fields, each followed by a comma, from columns 0 to 16.
-void appendOrderFields(std::string &out, sqlite3_stmt *statement)
+template<typename Cursor>
+void appendOrderFields(std::string &out, const Cursor &row)
 {
     for (int c = 0; c < kOrderFields; ++c) {
-        appendField(out, statement, c, c);
+        appendField(out, row, c, c);
         out.push_back(',');
     }
 }
 
 // The four line fields from columns first … first+3, and the line end.
-void appendLineFields(std::string &out, sqlite3_stmt *statement, int first)
+template<typename Cursor>
+void appendLineFields(std::string &out, const Cursor &row, int first)
 {
     for (int c = 0; c < kColumnCount - kOrderFields; ++c) {
         if (c > 0)
             out.push_back(',');
-        appendField(out, statement, first + c, kOrderFields + c);
+        appendField(out, row, first + c, kOrderFields + c);
     }
     out.append("\r\n");
 }
 
-class Statement
+// Rows read by SQLite itself, on the driver's connection: the fast way.
+class SqliteCursor
 {
 public:
-    Statement(sqlite3 *db, const QString &sql, const QVariantList &values)
+    SqliteCursor(sqlite3 *db, const QString &sql, const QVariantList &values)
         : m_db(db)
     {
         const QByteArray text = sql.toUtf8();
@@ -183,12 +189,11 @@ public:
         }
         bind(values, 1);
     }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
+    ~SqliteCursor() { sqlite3_finalize(m_statement); }
+    SqliteCursor(const SqliteCursor &) = delete;
+    SqliteCursor &operator=(const SqliteCursor &) = delete;
 
     bool isValid() const { return m_statement != nullptr; }
-    sqlite3_stmt *get() const { return m_statement; }
     QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
 
     void bind(const QVariantList &values, int first)
@@ -203,69 +208,169 @@ public:
             }
         }
     }
-    // SQLITE_ROW, SQLITE_DONE or an error.
-    int step() { return sqlite3_step(m_statement); }
+    // True on a row; false at the end or on an error (failed() tells which).
+    bool step()
+    {
+        m_rc = sqlite3_step(m_statement);
+        return m_rc == SQLITE_ROW;
+    }
+    bool failed() const { return m_rc != SQLITE_ROW && m_rc != SQLITE_DONE; }
+    // Runs the statement again with `id` as its first value; true when it finds a row.
+    bool seek(qint64 id)
+    {
+        sqlite3_reset(m_statement);
+        sqlite3_bind_int64(m_statement, 1, id);
+        return step();
+    }
+
+    int type(int c) const { return sqlite3_column_type(m_statement, c); }
+    sqlite3_int64 integer(int c) const { return sqlite3_column_int64(m_statement, c); }
+    double real(int c) const { return sqlite3_column_double(m_statement, c); }
+    std::string_view text(int c) const
+    {
+        const char *t = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, c));
+        return {t ? t : "", size_t(sqlite3_column_bytes(m_statement, c))};
+    }
 
 private:
     sqlite3 *m_db;
     sqlite3_stmt *m_statement = nullptr;
+    int m_rc = SQLITE_DONE;
 };
 
-sqlite3 *sqliteHandle(DataStore &store)
+// The same rows read through Qt's statements, for a driver that carries its own SQLite
+// (whose handle must not reach the SQLite linked here). Free-text columns are selected
+// as text by SQLite (castText below), so numbers in them read as SQLite writes them.
+class QtCursor
 {
-    const QVariant handle = store.database().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.data());
-}
+public:
+    QtCursor(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+        : m_query(db)
+    {
+        m_query.setForwardOnly(true);
+        m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        m_valid = m_query.prepare(sql);
+        if (m_valid)
+            bind(values, 1);
+    }
+
+    bool isValid() const { return m_valid; }
+    QString error() const { return m_query.lastError().text(); }
+    void bind(const QVariantList &values, int first)
+    {
+        for (int i = 0; i < values.size(); ++i)
+            m_query.bindValue(first - 1 + i, values.at(i));
+    }
+    bool step()
+    {
+        if (!m_executed) {
+            m_executed = true;
+            if (!m_query.exec()) {
+                m_failed = true;
+                return false;
+            }
+        }
+        const bool row = m_query.next();
+        m_failed = !row && m_query.lastError().isValid();
+        return row;
+    }
+    bool failed() const { return m_failed; }
+    bool seek(qint64 id)
+    {
+        m_query.bindValue(0, id);
+        m_executed = false;
+        return step();
+    }
+
+    int type(int c) const
+    {
+        const QVariant v = m_query.value(c);
+        if (v.isNull())
+            return SQLITE_NULL;
+        switch (v.typeId()) {
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::ULongLong:
+        case QMetaType::UInt: return SQLITE_INTEGER;
+        case QMetaType::Double: return SQLITE_FLOAT;
+        default: return SQLITE_TEXT;
+        }
+    }
+    sqlite3_int64 integer(int c) const { return m_query.value(c).toLongLong(); }
+    double real(int c) const { return m_query.value(c).toDouble(); }
+    std::string_view text(int c) const
+    {
+        const QVariant v = m_query.value(c);
+        m_text = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+        return {m_text.constData(), size_t(m_text.size())};
+    }
+
+private:
+    QSqlQuery m_query;
+    mutable QByteArray m_text;
+    bool m_valid = false;
+    bool m_executed = false;
+    bool m_failed = false;
+};
 
 constexpr qsizetype kFlushSize = 1 << 20;
 constexpr int kProgressEvery = 2048; // orders
 
-} // namespace
+// The stored columns of export columns first … last-1, comma separated. With castText
+// the free-text ones are selected as text, converted by SQLite.
+QString columnList(int first, int last, bool castText)
+{
+    static const char *const names[kColumnCount] = {
+        "存单.ID", "编号", "票头", "店铺名称", "时间", "减免", "减免份数", "减免金额", "合计", "支付方式", "已付",
+        "实付", "桌号", "电话", "姓名", "地址", "备注", "菜名", "数量", "单位", "小计"};
+    QStringList columns;
+    for (int c = first; c < last; ++c) {
+        const QString name = QString::fromUtf8(names[c]);
+        const bool text = kColumns[c].form == Form::Text || kColumns[c].form == Form::Time;
+        columns << (castText && text ? QStringLiteral("cast(%1 as text)").arg(name) : name);
+    }
+    return columns.join(QLatin1Char(','));
+}
 
-CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, const QString &path,
-                                 const QString &description, const QStringList &statusTexts,
-                                 const std::function<bool(qint64 orders)> &progress)
+template<typename Cursor, typename Open>
+CsvExportResult writeExport(DataStore &store, const HistoryFilter &filter, const QString &path,
+                            const QString &description, const QStringList &statusTexts,
+                            const std::function<bool(qint64 orders)> &progress, Open open, bool castText)
 {
     CsvExportResult result;
-    sqlite3 *db = sqliteHandle(store);
-    if (!db) {
-        result.error = QStringLiteral("数据库未打开");
-        return result;
-    }
-    store.closeQuery();
-
-    const QString orderColumns = QStringLiteral("存单.ID,编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,"
-                                                "已付,实付,桌号,电话,姓名,地址,备注");
+    const QString orderColumns = columnList(0, kOrderFields, castText);
+    const QString lineColumns = columnList(kOrderFields, kColumnCount, castText);
     const QString condition = filter.isEmpty() ? QString() : QStringLiteral(" and ") + filter.condition();
     // Without a filter, or with one no index serves, the export walks both tables once in
     // the order they were stored: the lines, and beside them the orders by ID. An order's
     // lines are always stored together, so they come together. A filtered export reads
-    // the join in ID order; a time filter only the ID blocks that hold its days.
+    // the join in ID order; a time filter only the ID blocks that hold its days, when the
+    // order summary is there to tell them.
     const bool wholeTables = filter.kind == HistoryFilter::Kind::All || filter.kind == HistoryFilter::Kind::Takeout;
     QVariantList values;
     QString sql;
     if (wholeTables) {
-        sql = QStringLiteral("select 存单ID,菜名,数量,单位,小计 from 存单详单 order by ID");
+        sql = QStringLiteral("select 存单ID,") + lineColumns + QStringLiteral(" from 存单详单 order by ID");
     } else {
-        sql = QStringLiteral("select ") + orderColumns
-            + QStringLiteral(",菜名,数量,单位,小计 from 存单,存单详单 where 存单详单.存单ID = 存单.ID");
+        sql = QStringLiteral("select ") + orderColumns + QLatin1Char(',') + lineColumns
+            + QStringLiteral(" from 存单,存单详单 where 存单详单.存单ID = 存单.ID");
         if (filter.isTimeRange()) {
-            const QList<SummaryBlock> blocks = summaryBlocks(store, filter);
-            sql += QStringLiteral(" and 存单.ID >= ? and 存单.ID < ?");
-            values << (blocks.isEmpty() ? 0 : blocks.first().block * kSummaryBlockSize)
-                   << (blocks.isEmpty() ? 0 : (blocks.last().block + 1) * kSummaryBlockSize);
+            if (const auto blocks = summaryBlocks(store, filter)) {
+                sql += QStringLiteral(" and 存单.ID >= ? and 存单.ID < ?");
+                values << (blocks->isEmpty() ? 0 : blocks->first().block * kSummaryBlockSize)
+                       << (blocks->isEmpty() ? 0 : (blocks->last().block + 1) * kSummaryBlockSize);
+            }
         }
         sql += condition + QStringLiteral(" order by 存单.ID, 存单详单.ID");
         values += filter.values();
     }
-    Statement rows(db, sql, values);
-    Statement orders(db, QStringLiteral("select %1 from 存单 where 1=1%2 order by ID").arg(orderColumns, condition),
-                     filter.values());
-    Statement oneOrder(db, QStringLiteral("select %1 from 存单 where 存单.ID = ?%2").arg(orderColumns, condition), {});
+    store.closeQuery();
+    Cursor rows = open(sql, values);
+    Cursor orders = open(QStringLiteral("select %1 from 存单 where 1=1%2 order by ID").arg(orderColumns, condition),
+                         filter.values());
+    Cursor oneOrder = open(QStringLiteral("select %1 from 存单 where 存单.ID = ?%2").arg(orderColumns, condition), {});
     if (!rows.isValid() || !orders.isValid() || !oneOrder.isValid()) {
-        result.error = rows.error();
+        result.error = !rows.isValid() ? rows.error() : !orders.isValid() ? orders.error() : oneOrder.error();
         return result;
     }
     oneOrder.bind(filter.values(), 2);
@@ -297,11 +402,10 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
     bool first = true;
     sqlite3_int64 previous = 0;
     bool previousWritten = false;
-    // The orders cursor of a whole-table export: the order it stands on.
-    int ordersStep = wholeTables ? orders.step() : SQLITE_DONE;
-    int step;
-    while ((step = rows.step()) == SQLITE_ROW) {
-        const sqlite3_int64 id = sqlite3_column_int64(rows.get(), 0);
+    // The orders cursor of a whole-table export: whether it stands on an order.
+    bool onOrder = wholeTables && orders.step();
+    while (rows.step()) {
+        const sqlite3_int64 id = rows.integer(0);
         const bool newOrder = first || id != previous;
         first = false;
         previous = id;
@@ -310,37 +414,33 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
                 continue;
             out.append(",,,,,,,,,,,,,,,,,");
         } else {
-            sqlite3_stmt *order = rows.get();
+            const Cursor *order = &rows;
             if (wholeTables) {
-                while (ordersStep == SQLITE_ROW && sqlite3_column_int64(orders.get(), 0) < id)
-                    ordersStep = orders.step();
-                if (ordersStep == SQLITE_ROW && sqlite3_column_int64(orders.get(), 0) == id) {
-                    order = orders.get();
-                } else {
-                    // A line stored out of turn, or an order the filter leaves out.
-                    sqlite3_reset(oneOrder.get());
-                    sqlite3_bind_int64(oneOrder.get(), 1, id);
-                    order = oneOrder.step() == SQLITE_ROW ? oneOrder.get() : nullptr;
-                }
+                while (onOrder && orders.integer(0) < id)
+                    onOrder = orders.step();
+                if (onOrder && orders.integer(0) == id)
+                    order = &orders;
+                else // a line stored out of turn, or an order the filter leaves out
+                    order = oneOrder.seek(id) ? &oneOrder : nullptr;
             }
             previousWritten = order != nullptr;
             if (!order)
                 continue;
-            appendOrderFields(out, order);
+            appendOrderFields(out, *order);
             if (++result.orders % kProgressEvery == 0 && progress && !progress(result.orders)) {
                 cancelled = true;
                 break;
             }
         }
-        appendLineFields(out, rows.get(), wholeTables ? 1 : kOrderFields);
+        appendLineFields(out, rows, wholeTables ? 1 : kOrderFields);
         ++result.lines;
         if (qsizetype(out.size()) >= kFlushSize && !flush()) {
             failed = true;
             break;
         }
     }
-    if (!failed && !cancelled && step != SQLITE_DONE) {
-        result.error = rows.error();
+    if (!failed && !cancelled && (rows.failed() || orders.failed() || oneOrder.failed())) {
+        result.error = rows.failed() ? rows.error() : orders.failed() ? orders.error() : oneOrder.error();
         failed = true;
     }
 
@@ -364,6 +464,28 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
         progress(result.orders);
     result.status = CsvExportResult::Status::Written;
     return result;
+}
+
+} // namespace
+
+CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, const QString &path,
+                                 const QString &description, const QStringList &statusTexts,
+                                 const std::function<bool(qint64 orders)> &progress)
+{
+    const QSqlDatabase db = store.database();
+    if (!store.isOpen() || !db.isOpen()) {
+        CsvExportResult result;
+        result.error = QStringLiteral("数据库未打开");
+        return result;
+    }
+    if (sqlite3 *handle = linkedSqliteHandle(db))
+        return writeExport<SqliteCursor>(
+            store, filter, path, description, statusTexts, progress,
+            [handle](const QString &sql, const QVariantList &values) { return SqliteCursor(handle, sql, values); },
+            false);
+    return writeExport<QtCursor>(
+        store, filter, path, description, statusTexts, progress,
+        [&db](const QString &sql, const QVariantList &values) { return QtCursor(db, sql, values); }, true);
 }
 
 } // namespace vorlan

@@ -32,6 +32,8 @@ struct CsvExportResult {
 // one line per order line (the 17 order fields on an order's first line only), then the
 // footer. The file is replaced only when the whole export succeeded. `progress` hears
 // the number of orders written now and then; returning false cancels.
+// SQLite reads the rows itself on the driver's connection when the driver uses the same
+// SQLite library as this program; otherwise the same bytes come through Qt's statements.
 CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, const QString &path,
                                  const QString &description, const QStringList &statusTexts,
                                  const std::function<bool(qint64 orders)> &progress = {});

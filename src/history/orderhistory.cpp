@@ -42,24 +42,28 @@ void readRows(DataStore &store, const QString &sql, const QVariantList &values, 
     store.closeQuery();
 }
 
-// Fills page.count and the sums; for summarised filters also the blocks.
+// Fills page.count and the sums; through the summary when it serves the filter (then
+// also the blocks), else from the order table.
 void readTotals(DataStore &store, const HistoryFilter &filter, HistoryPage &page, QList<SummaryBlock> &blocks)
 {
-    if (filter.kind == HistoryFilter::Kind::Phone) {
-        store.query(QStringLiteral("select count(*), sum(合计), sum(实付) from 存单 where ") + filter.condition(),
-                    filter.values());
-        page.count = store.readValue(0).toLongLong();
-        page.totalSum = store.readDouble(1);
-        page.paidSum = store.readDouble(2);
-        store.closeQuery();
-        return;
+    if (filter.kind != HistoryFilter::Kind::Phone) {
+        if (auto summary = summaryBlocks(store, filter)) {
+            page.summarised = true;
+            blocks = std::move(*summary);
+            for (const SummaryBlock &b : blocks) {
+                page.count += b.count;
+                page.totalSum += b.totalSum;
+                page.paidSum += b.paidSum;
+            }
+            return;
+        }
     }
-    blocks = summaryBlocks(store, filter);
-    for (const SummaryBlock &b : blocks) {
-        page.count += b.count;
-        page.totalSum += b.totalSum;
-        page.paidSum += b.paidSum;
-    }
+    const QString where = filter.isEmpty() ? QString() : QStringLiteral(" where ") + filter.condition();
+    store.query(QStringLiteral("select count(*), sum(合计), sum(实付) from 存单") + where, filter.values());
+    page.count = store.readValue(0).toLongLong();
+    page.totalSum = store.readDouble(1);
+    page.paidSum = store.readDouble(2);
+    store.closeQuery();
 }
 
 } // namespace
@@ -81,10 +85,13 @@ HistoryPage fetchHistoryPage(DataStore &store, const HistoryFilter &filter, int 
     const QString condition = filter.condition();
     QVariantList values = filter.values();
 
-    if (filter.kind == HistoryFilter::Kind::Phone) {
-        // The phone index lists a customer's orders in ID order.
+    if (!result.summarised) {
+        // The phone index lists a customer's orders in ID order; without the summary the
+        // other filters are read the same way, walking the orders ahead of the page.
         values << rows << first;
-        readRows(store, kRowColumns + QStringLiteral(" where ") + condition + QStringLiteral(" order by ID limit ? offset ?"),
+        readRows(store,
+                 kRowColumns + (condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition)
+                     + QStringLiteral(" order by ID limit ? offset ?"),
                  values, result.rows);
         return result;
     }

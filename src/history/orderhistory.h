@@ -31,6 +31,7 @@ struct HistoryPage {
     int pageCount = 0;
     int page = 0;
     bool listed = false;
+    bool summarised = false; // counted through the order summary, not the order table
     QList<HistoryRow> rows; // ascending ID, top row first
 };
 
@@ -43,7 +44,8 @@ qint64 truncatedTotal(double sum);
 
 // Orders are ranked by ascending ID; page p holds ranks (p−1)×200+1 … p×200. `page` -1
 // asks for the last page; a page beyond the last gives the last (0 when nothing matches).
-// Needs the order summary (ensureOrderSummary) for every filter but the phone.
+// Reads through the order summary when it is in place (every filter but the phone), else
+// counts from the order table: slower on a big history, but the same result.
 HistoryPage fetchHistoryPage(DataStore &store, const HistoryFilter &filter, int page);
 
 // Deletes the order with its lines in one transaction.

@@ -31,11 +31,6 @@ CustomerPage fetchCustomerPage(DataStore &store, const QString &search, int page
     return result;
 }
 
-bool ensureCustomerIndexes(DataStore &store)
-{
-    return store.execute(QStringLiteral("create index if not exists 客户_姓名 on 客户(姓名)"));
-}
-
 std::optional<StoredCustomer> findCustomer(DataStore &store, const QString &phone)
 {
     std::optional<StoredCustomer> found;

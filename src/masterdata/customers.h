@@ -30,11 +30,8 @@ struct CustomerPage {
 };
 
 // `search` empty lists every customer; otherwise the customers whose whole name or whole
-// phone equals it.
+// phone equals it (through the indexes on 电话 and 姓名 the schema keeps).
 CustomerPage fetchCustomerPage(DataStore &store, const QString &search, int page);
-
-// The index that lets a search by name find its customers without reading them all.
-bool ensureCustomerIndexes(DataStore &store);
 
 struct StoredCustomer {
     QString name, address;

@@ -1,8 +1,10 @@
+#include "core/backup.h"
 #include "core/datastore.h"
 #include "core/gbk.h"
 #include "core/numbers.h"
 #include "core/recordtable.h"
 #include "core/schema.h"
+#include "core/sqlitelibrary.h"
 #include "testhome.h"
 
 #include <QCryptographicHash>
@@ -52,6 +54,25 @@ class TestDataStore : public QObject
 {
     Q_OBJECT
 private slots:
+    // The driver's handle goes to the linked SQLite only when both are the same library;
+    // otherwise the backup copies through a connection of its own.
+    void driverHandleOnlyForTheSameSqlite()
+    {
+        TestHome home;
+        QVERIFY(home.store->execute(QStringLiteral("insert into 存单 (编号, 时间) values (1, '2017-10-21 09:00:00')")));
+        QVERIFY(sameSqliteAsDriver(home.store->database())); // Debian's Qt uses the system SQLite
+        QVERIFY(linkedSqliteHandle(home.store->database()));
+        pretendDriverSqliteDiffers(true);
+        const bool refused = !linkedSqliteHandle(home.store->database());
+        QString error;
+        const QString copy = backupDatabase(*home.store, home.dir.filePath(QStringLiteral("copies")),
+                                            QDateTime(QDate(2026, 12, 9), QTime(9, 30)), QStringLiteral("test"), &error);
+        pretendDriverSqliteDiffers(false);
+        QVERIFY(refused);
+        QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        QVERIFY2(isUsableBackup(copy, &error), qPrintable(error));
+    }
+
     void firstStartCreatesUpgradedTemplate()
     {
         TestHome home;
@@ -76,8 +97,9 @@ private slots:
         QCOMPARE(columnsOf(s, "记录"), QStringList({"记录内容 VARCHAR(16)", "记录信息 VARCHAR(255)"}));
 
         const QStringList indexes = column(s, "select name from sqlite_master where type='index' and sql is not null order by name");
-        QCOMPARE(indexes, QStringList({"存单_时间", "存单_时间_实付", "存单_电话", "存单_电话_时间", "存单详单_存单ID", "存单详单_菜名_销售时间",
-                                          "存单详单_销售时间", "存单详单_销售时间_小计", "客户_电话"}));
+        QCOMPARE(indexes, QStringList({"存单_时间", "存单_时间_实付", "存单_电话", "存单_电话_时间", "存单详单_存单ID",
+                                          "存单详单_菜名_销售时间", "存单详单_销售时间", "存单详单_销售时间_小计", "客户_姓名",
+                                          "客户_电话"}));
 
         RecordTable records(s);
         QCOMPARE(records.read("数据库版本"), QStringLiteral("3.51"));

@@ -1,4 +1,7 @@
 #include "core/dates.h"
+#include "core/todaycounters.h"
+#include "localzone.h"
+#include "testhome.h"
 
 #include <QTest>
 
@@ -69,6 +72,48 @@ private slots:
         QCOMPARE(monthRange(2016, 2).to, QStringLiteral("2016-03-01 00:00:00"));
         QCOMPARE(monthRange(2016, 12).to, QStringLiteral("2017-01-01 00:00:00"));
         QCOMPARE(yearRange(2016).from, QStringLiteral("2016-01-01 00:00:00"));
+    }
+
+    // Days whose local midnight does not exist (the clock jumps from 23:59:59 to 01:00)
+    // still have their bounds, and times of the skipped hour are stored as written.
+    void daysInAnyZone_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QDate>("day");
+        QTest::newRow("Santiago, no midnight") << QByteArray("America/Santiago") << QDate(2022, 9, 11);
+        QTest::newRow("Cairo, no midnight") << QByteArray("Africa/Cairo") << QDate(2023, 4, 28);
+        QTest::newRow("Santiago, a day before") << QByteArray("America/Santiago") << QDate(2022, 9, 10);
+        QTest::newRow("Shanghai") << QByteArray("Asia/Shanghai") << QDate(2022, 9, 11);
+        QTest::newRow("UTC") << QByteArray("UTC") << QDate(2023, 4, 28);
+    }
+    void daysInAnyZone()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QDate, day);
+        const LocalZone local(zone);
+        const QString date = day.toString(Qt::ISODate);
+        const QString next = day.addDays(1).toString(Qt::ISODate);
+        QCOMPARE(dayRange(day).from, date + QStringLiteral(" 00:00:00"));
+        QCOMPARE(dayRange(day).to, next + QStringLiteral(" 00:00:00"));
+        QCOMPARE(monthRange(day.year(), day.month()).from, date.left(8) + QStringLiteral("01 00:00:00"));
+        QCOMPARE(yearRange(day.year()).to, QStringLiteral("%1-01-01 00:00:00").arg(day.year() + 1));
+
+        const QString skipped = date + QStringLiteral(" 00:30:00");
+        const auto typed = parseOrderTime(day.toString(QStringLiteral("MM-dd")) + QStringLiteral(" 00:30"), day.year());
+        QVERIFY(typed && typed->isValid());
+        QCOMPARE(isoDateTime(*typed), skipped);
+        QCOMPARE(formatOrderTime(*typed, 2), skipped.left(16));
+        QCOMPARE(isoDateTime(fromIsoDateTime(skipped).value_or(QDateTime())), skipped);
+        QCOMPARE(isoDateTime(fromIsoDateTime(skipped.left(16)).value_or(QDateTime())), skipped);
+
+        // The day's counters read that day only, not the whole history.
+        TestHome home;
+        for (const QString &time : {day.addDays(-1).toString(Qt::ISODate) + QStringLiteral(" 12:00:00"), skipped,
+                                    date + QStringLiteral(" 01:30:00"), next + QStringLiteral(" 12:00:00")})
+            QVERIFY(home.store->execute(QStringLiteral("insert into 存单 (编号, 时间, 实付) values (7, ?, 10)"), {time}));
+        const DayCounters counters = readDayCounters(*home.store, day);
+        QCOMPARE(counters.orderCount, 2);
+        QCOMPARE(counters.income, 20.0);
     }
 };
 

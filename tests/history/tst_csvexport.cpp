@@ -1,6 +1,7 @@
 #include "historyfixture.h"
 
 #include "core/gbk.h"
+#include "core/sqlitelibrary.h"
 #include "history/csvexport.h"
 #include "history/ordersummary.h"
 #include "history/utf8togbk.h"
@@ -9,6 +10,8 @@
 #include <QTest>
 
 using namespace vorlan;
+
+Q_DECLARE_METATYPE(vorlan::HistoryFilter)
 
 namespace {
 
@@ -148,6 +151,51 @@ private slots:
         QCOMPARE(r.lines, 4);
         r = e.run(HistoryFilter::byPhone(QStringLiteral("2")), QStringLiteral("正在浏览客户：2 的数据"));
         QCOMPARE(orderIds(), QStringList{QStringLiteral("%1:红烧排骨饭").arg(second)});
+    }
+
+    // The same bytes whichever way the rows are read: by the linked SQLite on the driver's
+    // connection, through Qt's statements (a driver with its own SQLite), and for a time
+    // filter without the order summary that narrows the ID range.
+    void sameBytesEveryWay_data()
+    {
+        QTest::addColumn<HistoryFilter>("filter");
+        QTest::newRow("all") << HistoryFilter::all();
+        QTest::newRow("takeout") << HistoryFilter::takeout();
+        QTest::newRow("day") << HistoryFilter::day(QDate(2017, 10, 21));
+        QTest::newRow("period") << HistoryFilter::period(QDate(2017, 10, 20), QDate(2017, 10, 22));
+        QTest::newRow("phone") << HistoryFilter::byPhone(QStringLiteral("13900000001"));
+    }
+    void sameBytesEveryWay()
+    {
+        QFETCH(HistoryFilter, filter);
+        ExportHome e;
+        DataStore &s = *e.home.store;
+        addOrders(s, 2500, QDateTime(QDate(2017, 10, 20), QTime(8, 0)));
+        // Odd stored values: numbers in text columns, text in number columns, NULLs, a
+        // time without seconds, a line stored out of turn and its order's own lines.
+        QVERIFY(s.execute(QStringLiteral("update 存单 set 姓名=12.5, 备注=3, 合计='二十', 减免份数=NULL, 时间='2017-10-21 10:01' "
+                                         "where ID=2000")));
+        QVERIFY(s.execute(QStringLiteral("update 存单 set 电话=NULL, 实付=1e20, 已付=-0.125 where ID=7")));
+        QVERIFY(s.execute(QStringLiteral("insert into 存单详单 (存单ID,菜名,数量,单位,小计) values (5, 42, '半', NULL, 1.0)")));
+        QVERIFY(ensureOrderSummary(s));
+        const QString description = filter.description();
+        const CsvExportResult direct = exportHistoryCsv(s, filter, e.path, description, kPanels);
+        QCOMPARE(direct.status, CsvExportResult::Status::Written);
+        QVERIFY(direct.lines > 100);
+        const QByteArray expected = readAll(e.path);
+
+        pretendDriverSqliteDiffers(true);
+        QVERIFY(!linkedSqliteHandle(s.database()));
+        const CsvExportResult throughQt = exportHistoryCsv(s, filter, e.path, description, kPanels);
+        pretendDriverSqliteDiffers(false);
+        QCOMPARE(throughQt.status, CsvExportResult::Status::Written);
+        QCOMPARE(throughQt.lines, direct.lines);
+        QCOMPARE(readAll(e.path), expected);
+
+        QVERIFY(s.execute(QStringLiteral("drop table 存单汇总")));
+        const CsvExportResult unsummarised = exportHistoryCsv(s, filter, e.path, description, kPanels);
+        QCOMPARE(unsummarised.lines, direct.lines);
+        QCOMPARE(readAll(e.path), expected);
     }
 
     // A cancelled or failed export leaves the file that was there before.

@@ -1,6 +1,8 @@
 #include "historyfixture.h"
 
 #include "core/gbk.h"
+#include "core/ordersummarytable.h"
+#include "core/ui/workprogress.h"
 #include "history/ui/historypickers.h"
 #include "history/ui/orderhistorywindow.h"
 #include "scriptedprompter.h"
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -47,6 +50,8 @@ struct Browser {
             return home.store->scalar(QStringLiteral("select count(*) from 存单 where ID=?"), {id}).toInt() == 1;
         };
         hooks.refreshPreview = [this] { ++previewRefreshes; };
+        if (!customerPhone)
+            OrderHistoryWindow::prepareSummary(context, nullptr);
         window = std::make_unique<OrderHistoryWindow>(context, hooks, customerPhone);
         window->show();
         return *window;
@@ -319,6 +324,43 @@ private slots:
         QVERIFY(!x.filterMenu()->menuAction()->isEnabled());
         QCOMPARE(x.windowTitle(), QStringLiteral("历史订单"));
         QCOMPARE(none.rows(), 3);
+    }
+
+    // A summary that cannot be built, or is lost while the window is open, is told once;
+    // the window then counts from the order table.
+    void withoutTheSummary_data()
+    {
+        QTest::addColumn<bool>("buildFails");
+        QTest::newRow("build fails") << true;
+        QTest::newRow("lost while open") << false;
+    }
+    void withoutTheSummary()
+    {
+        QFETCH(bool, buildFails);
+        Browser b(30);
+        if (buildFails) // a view of that name cannot be replaced by the table
+            QVERIFY(b.home.store->execute(QStringLiteral("create view 存单汇总 as select 1")));
+        b.open();
+        QCOMPARE(b.panels().first(), QStringLiteral("共有数据:30条"));
+        if (!buildFails) {
+            QVERIFY(orderSummaryInPlace(*b.home.store));
+            QCOMPARE(b.prompter.shown.size(), 0);
+            QVERIFY(b.home.store->execute(QStringLiteral("drop table 存单汇总")));
+        }
+        b.filterItem(QStringLiteral("外卖订单"))->trigger();
+        QCOMPARE(b.panels().first(), QStringLiteral("共有数据:20条"));
+        b.child<QPushButton>("所有数据按钮")->click();
+        QCOMPARE(b.panels().first(), QStringLiteral("共有数据:30条"));
+        QCOMPARE(b.rows(), 30);
+        QCOMPARE(b.prompter.shown.size(), 1);
+        QVERIFY(b.prompter.texts().first().startsWith(buildFails ? QStringLiteral("订单汇总无法建立，历史订单将直接从订单表统计")
+                                                                 : QStringLiteral("订单汇总已不可用")));
+
+        // Closing the build's progress dialog cancels the build (which then leaves nothing).
+        WorkProgress progress(nullptr, QStringLiteral("正在整理历史订单"), QStringLiteral("汇总进度"));
+        QVERIFY(progress(1, 10));
+        progress.dialog()->close();
+        QVERIFY(!progress(2, 10));
     }
 
     void exporting()

@@ -1,3 +1,4 @@
+#include "localzone.h"
 #include "reportdata.h"
 #include "testhome.h"
 
@@ -236,6 +237,37 @@ private slots:
         QCOMPARE(incomeOrderTime(QDateTime(QDate(2016, 5, 3), QTime(0, 5, 0))), QStringLiteral("2016年5月3日0时5分"));
         QCOMPARE(incomeOrderTime(QDate(2016, 5, 3), QTime(12, 0, 9)), QStringLiteral("2016年5月3日12时0分9秒"));
         QCOMPARE(incomeOrderTime(QDate(2016, 5, 3), QTime(21, 0)), QStringLiteral("2016年5月3日21时"));
+    }
+
+    // In a zone where the day starts at 01:00 the day's reports list that day only.
+    void reportsOnADayWithoutMidnight_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QDate>("day");
+        QTest::newRow("Santiago") << QByteArray("America/Santiago") << QDate(2022, 9, 11);
+        QTest::newRow("Cairo") << QByteArray("Africa/Cairo") << QDate(2023, 4, 28);
+    }
+    void reportsOnADayWithoutMidnight()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QDate, day);
+        const LocalZone local(zone);
+        TestHome home;
+        DataStore &s = *home.store;
+        const QString date = day.toString(Qt::ISODate);
+        for (const QString &time : {day.addDays(-1).toString(Qt::ISODate) + QStringLiteral(" 12:00:00"),
+                                    date + QStringLiteral(" 00:30:00"), date + QStringLiteral(" 12:00:00"),
+                                    day.addDays(1).toString(Qt::ISODate) + QStringLiteral(" 12:00:00")}) {
+            addOrder(s, time, 10);
+            addLine(s, time, QStringLiteral("酸菜鱼"), 1, 16);
+        }
+        const QString chinese = QStringLiteral("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
+        QCOMPARE(dayIncome(s, chinese).orderCount, 2);
+        QCOMPARE(daySales(s, chinese, QStringLiteral("所有商品"), QString()).lineCount, 2);
+        const IncomeReport month = monthIncome(s, QString::number(day.year()), QString::number(day.month()));
+        QCOMPARE(month.orderCount, 4);
+        QCOMPARE(month.rows.size(), 3);
+        QCOMPARE(monthSales(s, date.left(7), QStringLiteral("所有商品"), QString()).rows.size(), 3);
     }
 
     void yearIncomePies()

@@ -5,6 +5,7 @@
 #include "core/appcontext.h"
 #include "core/ui/pagenavigation.h"
 #include "core/ui/named.h"
+#include "core/ui/workprogress.h"
 #include "core/datastore.h"
 #include "core/prompter.h"
 #include "history/csvexport.h"
@@ -40,6 +41,19 @@ QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 }
 
 } // namespace
+
+bool OrderHistoryWindow::prepareSummary(AppContext &context, QWidget *parent)
+{
+    if (!context.store || orderSummaryInPlace(*context.store))
+        return true;
+    WorkProgress progress(parent, QStringLiteral("正在整理历史订单，第一次打开需要一些时间…"), QStringLiteral("汇总进度"));
+    QString error;
+    const SummaryBuild built = buildOrderSummary(*context.store, std::ref(progress), &error);
+    progress.dialog()->close();
+    if (built == SummaryBuild::Failed)
+        context.prompter->info(parent, QStringLiteral("订单汇总无法建立，历史订单将直接从订单表统计，速度较慢：\n") + error);
+    return built != SummaryBuild::Cancelled;
+}
 
 OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hooks,
                                        std::optional<QString> customerPhone, QWidget *parent)
@@ -128,10 +142,8 @@ OrderHistoryWindow::OrderHistoryWindow(AppContext &context, OrderWindowHooks hoo
     layout->addLayout(navigation);
     layout->addWidget(m_statusBar);
 
-    QString error;
-    m_summaryReady = m_context.store && ensureOrderSummary(*m_context.store, &error);
-    if (m_context.store && !m_summaryReady)
-        m_context.prompter->info(this, QStringLiteral("订单汇总无法建立，只能按客户电话浏览：\n") + error);
+    // Without a summary now, prepareSummary has told why; pages then count from 存单.
+    m_summaryLossTold = !m_context.store || !orderSummaryInPlace(*m_context.store);
 
     if (customerPhone) {
         m_filterMenu->menuAction()->setEnabled(false);
@@ -156,6 +168,10 @@ int OrderHistoryWindow::showHistoryPage(int page)
     if (!m_context.store)
         return page;
     const HistoryPage result = fetchHistoryPage(*m_context.store, m_filter, page);
+    if (!result.summarised && m_filter.kind != HistoryFilter::Kind::Phone && !m_summaryLossTold) {
+        m_summaryLossTold = true;
+        m_context.prompter->info(this, QStringLiteral("订单汇总已不可用，历史订单改为直接从订单表统计，速度较慢。"));
+    }
     m_count = result.count;
     m_panels[1]->setText(QStringLiteral("合计总额:%1").arg(truncatedTotal(result.totalSum)));
     m_panels[2]->setText(QStringLiteral("实付总额:%1").arg(truncatedTotal(result.paidSum)));

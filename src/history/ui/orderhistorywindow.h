@@ -42,6 +42,12 @@ public:
     OrderHistoryWindow(AppContext &context, OrderWindowHooks hooks, std::optional<QString> customerPhone = {},
                        QWidget *parent = nullptr);
 
+    // Before the window opens: builds the order summary when it is missing (the first open
+    // of an older or big history), with a progress dialog over `parent`. A summary that
+    // cannot be built is told; the window then counts from the order table. False when
+    // the operator cancelled: the window is not opened then.
+    static bool prepareSummary(AppContext &context, QWidget *parent);
+
     // Fills the list with page `page` (-1 the last; other values below 1 only refresh the
     // count and totals) and returns the page shown.
     int showHistoryPage(int page);
@@ -76,7 +82,7 @@ private:
     AppContext &m_context;
     OrderWindowHooks m_hooks;
     HistoryFilter m_filter;
-    bool m_summaryReady = false;
+    bool m_summaryLossTold = false; // the window has said it counts without the summary
     qint64 m_count = 0;
 
     QMenuBar *m_menuBar = nullptr;

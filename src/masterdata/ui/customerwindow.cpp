@@ -121,8 +121,6 @@ CustomerWindow::CustomerWindow(AppContext &context,
     layout->addLayout(buttons);
     layout->addWidget(m_statusBar);
 
-    if (m_context.store)
-        ensureCustomerIndexes(*m_context.store);
     showCustomerPage(1);
 }
 

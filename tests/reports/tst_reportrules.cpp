@@ -2,6 +2,7 @@
 #include "reportdata.h"
 #include "testhome.h"
 
+#include "core/dates.h"
 #include "reports/chartdata.h"
 #include "reports/chartfiles.h"
 #include "reports/incomereport.h"
@@ -9,6 +10,7 @@
 #include "reports/salesstatistics.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace vorlan;
@@ -380,6 +382,35 @@ private slots:
         QFETCH(double, whole);
         QFETCH(QString, text);
         QCOMPARE(sharePercent(part, whole), text);
+    }
+
+    // Orders of the small hours at a month's and a year's first day: with a business day
+    // from 04:00 they count to the day, month and year before.
+    void reportsFollowTheBusinessDay_data()
+    {
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<QList<double>>("incomes"); // November, December, 1 December, 2026
+        QTest::newRow("calendar day") << QTime(0, 0) << QList<double>{10, 60, 60, 75};
+        QTest::newRow("from 04:00") << QTime(4, 0) << QList<double>{30, 120, 40, 150};
+    }
+    void reportsFollowTheBusinessDay()
+    {
+        QFETCH(QTime, start);
+        QFETCH(QList<double>, incomes);
+        setBusinessDayStart(start);
+        const auto reset = qScopeGuard([] { setBusinessDayStart(QTime(0, 0)); });
+        TestHome home;
+        DataStore &s = *home.store;
+        addOrder(s, QStringLiteral("2026-01-01 03:00:00"), 5);
+        addOrder(s, QStringLiteral("2026-11-30 23:00:00"), 10);
+        addOrder(s, QStringLiteral("2026-12-01 01:30:00"), 20);
+        addOrder(s, QStringLiteral("2026-12-01 05:00:00"), 40);
+        addOrder(s, QStringLiteral("2027-01-01 02:00:00"), 80);
+        const QList<double> got = {monthIncome(s, "2026", "11").income, monthIncome(s, "2026", "12").income,
+                                   dayIncome(s, QStringLiteral("2026年12月1日")).income, yearIncome(s, "2026").income};
+        QCOMPARE(got, incomes);
+        QCOMPARE(monthIncomeBreakdown(s, "2026", "12").income, incomes.at(1));
+        QCOMPARE(monthIncome(s, "2026", "11").rows.last().label, QStringLiteral("2026-11-30"));
     }
 
 private:

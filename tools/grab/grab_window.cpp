@@ -6,7 +6,8 @@
 // Without a program folder a fresh one is made beside OUT.png and removed afterwards.
 // --usual stores a few orders of one customer first and types that phone, so that the
 // customer's last orders are listed. --income stores a month of orders under several
-// headers and draws the income report's view per platform and payment instead.
+// headers and draws the income report's view per platform and payment instead;
+// --preferences draws the preferences window (设置).
 // Messages the program would show are printed instead; nothing waits for a click.
 
 #include "app/mainwindow.h"
@@ -16,6 +17,7 @@
 #include "order/ui/orderentry.h"
 #include "order/ui/orderpanel.h"
 #include "receipt/ui/previewwindow.h"
+#include "masterdata/ui/preferencesdialogs.h"
 #include "reports/ui/incomereportwindow.h"
 
 #include <QAction>
@@ -77,6 +79,7 @@ int main(int argc, char *argv[])
     QStringList args = app.arguments();
     const bool usual = args.removeAll(QStringLiteral("--usual")) > 0;
     const bool income = args.removeAll(QStringLiteral("--income")) > 0;
+    const bool preferences = args.removeAll(QStringLiteral("--preferences")) > 0;
     if (args.size() < 2) {
         QTextStream(stderr) << "usage: grab_window OUT.png [PROGRAM_FOLDER]\n";
         return 2;
@@ -126,6 +129,14 @@ int main(int argc, char *argv[])
         window.findChild<OrderPanel *>()->repeatUsualOrder(1);
     }
 
+    if (preferences) {
+        DecimalPlacesDialog dialog(context, &window);
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog))
+            return 1;
+        QApplication::processEvents();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
     if (income) {
         const QStringList headers = {QStringLiteral("美团(第1联)"), QStringLiteral("饿了么"), QStringLiteral("微信点餐"),
                                      QString()};

@@ -1,6 +1,8 @@
 // The order window's own statements on a large program folder: the day's counters of the
-// status bar (the last day with orders), the customer found by his phone, and settling a
-// 10-line order with its customer (one durable transaction in WAL mode with full sync).
+// status bar (the last day with orders), the customer found by his phone, his last five
+// orders (for an ordinary customer and for the regular one with thousands of orders), and
+// settling a 10-line order with its customer (one durable transaction in WAL mode with
+// full sync).
 // The first two stand beside the sqlite3 shell running the same statement.
 //
 //   bench_settle DIR [repeats=200]
@@ -17,6 +19,7 @@
 #include "core/todaycounters.h"
 #include "order/orderfields.h"
 #include "order/orderstore.h"
+#include "order/usualorders.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -67,6 +70,31 @@ int main(int argc, char *argv[])
     allMet &= report(QStringLiteral("customer lookup by phone"), medianOf(101, [&] { findCustomerByPhone(store, phone); }),
                      sqliteShell(db, {spelledOut(QStringLiteral("select 姓名, 地址 from 客户 where 电话 = ? order by ID"), {phone})}, 101),
                      Goal::nearRaw());
+
+    // The list under the phone field: the customer looked up again, his last five orders
+    // by time, then their lines.
+    const QString regular = store.scalar(QStringLiteral("select 电话 from 客户 order by 订餐次数 desc limit 1")).toString();
+    for (const auto &[who, customerPhone] : {std::pair{QStringLiteral("a customer"), phone},
+                                             std::pair{QStringLiteral("the regular customer"), regular}}) {
+        const QString usualOrders =
+            spelledOut(QStringLiteral("select ID, 时间, 合计 from 存单 where 电话=? order by 时间 desc, ID desc limit 5"),
+                       {customerPhone});
+        const QString ids = QStringLiteral("(select ID from 存单 where 电话=%1 order by 时间 desc, ID desc limit 5)")
+                                .arg(sqlLiteral(customerPhone));
+        int listed = 0;
+        allMet &= report(QStringLiteral("last five orders of %1 (列表_常点)").arg(who),
+                         medianOf(101, [&] { listed = int(readUsualOrders(store, customerPhone).size()); }),
+                         sqliteShell(db,
+                                     {spelledOut(QStringLiteral("select 姓名, 地址 from 客户 where 电话 = ? order by ID"),
+                                                 {customerPhone}),
+                                      usualOrders,
+                                      QStringLiteral("select 存单ID, 菜名, 数量, 单位, 小计 from 存单详单 where 存单ID in %1 "
+                                                     "order by ID")
+                                          .arg(ids)},
+                                     101),
+                         Goal::under(10));
+        note(QStringLiteral("%1 (%2): %3 orders listed").arg(who, customerPhone).arg(listed));
+    }
 
     const qint64 lastId = store.scalar(QStringLiteral("select max(ID) from 存单")).toLongLong();
     const qint64 lastLineId = store.scalar(QStringLiteral("select max(ID) from 存单详单")).toLongLong();

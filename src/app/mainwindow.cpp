@@ -6,6 +6,7 @@
 #include "core/dailybackup.h"
 #include "historybridge.h"
 #include "core/datastore.h"
+#include "core/dates.h"
 #include "core/recordtable.h"
 #include "core/recordkeys.h"
 #include "core/fonts.h"
@@ -92,7 +93,8 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
         preferences->setEnabled(true);
         connect(preferences, &QAction::triggered, this, [this] {
             DecimalPlacesDialog dialog(m_context, this);
-            dialog.exec();
+            if (dialog.exec() == QDialog::Accepted)
+                followBusinessDayStart();
         });
     }
     if (QAction *catalog = menuAction(QStringLiteral("商品管理"))) {
@@ -208,11 +210,10 @@ void MainWindow::buildToolBarAndMenus()
             return;
         // The lists, the catalog and today's counters come from the restored data.
         m_context.timeFormat = readTimeFormat(*m_store);
+        setBusinessDayStart(readBusinessDayStart(*m_store));
         m_panel->refillNameLists();
         m_panel->loadDishCatalog();
-        const int next = refreshTodayCounters();
-        if (!m_panel->isModifying())
-            m_panel->form().orderNumber->setText(QString::number(next));
+        followBusinessDayStart();
         refreshPreview();
     });
 
@@ -306,6 +307,8 @@ bool MainWindow::start()
     m_context.decimalPlaces = opened.decimalPlaces;
     m_dailyBackup->start(m_context.paths.databasePath(), m_context.paths.backupDir(), m_clock());
     m_context.timeFormat = readTimeFormat(*m_store);
+    setBusinessDayStart(readBusinessDayStart(*m_store));
+    m_startDate = businessDate(m_clock());
 
     m_panel->start();
     m_callerId->start();
@@ -384,10 +387,18 @@ int MainWindow::refreshTodayCounters()
 {
     if (!m_store)
         return 1;
-    const DayCounters counters = readDayCounters(*m_store, m_clock().date());
+    const DayCounters counters = readDayCounters(*m_store, businessDate(m_clock()));
     m_statusSections[0]->setText(QStringLiteral("今日打单数量：") + QString::number(counters.orderCount));
     m_statusSections[1]->setText(QStringLiteral("今日收入总额：") + formatDouble(counters.income));
     return counters.highestNumber + 1;
+}
+
+void MainWindow::followBusinessDayStart()
+{
+    m_startDate = businessDate(m_clock());
+    const int next = refreshTodayCounters();
+    if (!m_panel->isModifying())
+        m_panel->form().orderNumber->setText(QString::number(next));
 }
 
 void MainWindow::refreshPreview()
@@ -460,8 +471,8 @@ void MainWindow::onClockTick()
 {
     setLinkColour(m_linkColour == kLinkYellow ? kLinkGreen : kLinkYellow);
     const QDateTime now = m_clock();
-    if (now.date() != m_startDate) {
-        m_startDate = now.date();
+    if (businessDate(now) != m_startDate) {
+        m_startDate = businessDate(now);
         m_panel->startNewDay();
     }
     m_panel->showTime(now);

@@ -42,6 +42,9 @@ public:
 
     // Recomputes today's order count and income into the status bar; returns the next
     // order number of the day.
+    // Today's business day, counters and next order number again, after the start of the
+    // business day may have changed.
+    void followBusinessDayStart();
     int refreshTodayCounters();
     // Redraws the receipt preview when it is open.
     void refreshPreview();

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <atomic>
+
 namespace vorlan {
 
 QString chineseDate(const QDate &date)
@@ -120,10 +122,56 @@ std::optional<QDateTime> fromIsoDateTime(const QString &text)
 }
 
 namespace {
-TimeRange between(const QDate &first, const QDate &afterLast) { return {midnightText(first), midnightText(afterLast)}; }
+TimeRange between(const QDate &first, const QDate &afterLast) { return {dayStartText(first), dayStartText(afterLast)}; }
+
+// Minutes after midnight at which the business day starts.
+std::atomic<int> g_businessDayStart{0};
+constexpr int kLatestStart = 12 * 60 - 1;
 } // namespace
 
 QString midnightText(const QDate &day) { return day.toString(Qt::ISODate) + QStringLiteral(" 00:00:00"); }
+
+void setBusinessDayStart(const QTime &start)
+{
+    const int minutes = start.isValid() ? start.hour() * 60 + start.minute() : 0;
+    g_businessDayStart = minutes <= kLatestStart ? minutes : 0;
+}
+
+QTime businessDayStart()
+{
+    const int minutes = g_businessDayStart;
+    return QTime(minutes / 60, minutes % 60);
+}
+
+QDate businessDate(const QDateTime &moment)
+{
+    const QTime time = moment.time();
+    return time.hour() * 60 + time.minute() < g_businessDayStart ? moment.date().addDays(-1) : moment.date();
+}
+
+QString dayStartText(const QDate &day)
+{
+    const int minutes = g_businessDayStart;
+    if (minutes == 0)
+        return midnightText(day);
+    return day.toString(Qt::ISODate) + QStringLiteral(" %1:%2:00").arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                                            .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<QTime> parseBusinessDayStart(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{1,2}):(\\d{2})\\s*$"));
+    const auto m = re.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int hour = m.captured(1).toInt();
+    const int minute = m.captured(2).toInt();
+    if (minute > 59 || hour * 60 + minute > kLatestStart)
+        return std::nullopt;
+    return QTime(hour, minute);
+}
+
+QString businessDayStartText(const QTime &start) { return start.toString(QStringLiteral("HH:mm")); }
 
 TimeRange dayRange(const QDate &day) { return between(day, day.addDays(1)); }
 

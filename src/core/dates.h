@@ -36,8 +36,26 @@ std::optional<std::pair<QDate, QTime>> isoDateAndTime(const QString &text);
 // "YYYY-MM-DD 00:00:00", made from the date alone: a local midnight may not exist.
 QString midnightText(const QDate &day);
 
+// The business day. A shop open past midnight counts the small hours to the day before:
+// its business day starts at a time of the morning (the preference 营业日开始时间,
+// "00:00" by default, which is the calendar day). The start is shop-wide: it is set once
+// the preference is read and whenever it is changed, and every day, month and year bound
+// below follows it.
+void setBusinessDayStart(const QTime &start);
+QTime businessDayStart();
+// The business day a moment belongs to: its date, or the day before while the clock has
+// not reached the start time.
+QDate businessDate(const QDateTime &moment);
+// "YYYY-MM-DD HH:MM:00": the start of the business day `day`, made from the texts alone
+// like midnightText.
+QString dayStartText(const QDate &day);
+// The preference as stored, "HH:MM" from 00:00 to 11:59; nullopt for anything else.
+std::optional<QTime> parseBusinessDayStart(const QString &text);
+QString businessDayStartText(const QTime &start);
+
 // A filter range on a date-time column: after `from` (exclusive) up to and including
-// `to`, both ISO texts. A day runs from its own midnight to the next one.
+// `to`, both ISO texts. A day runs from its own start to the next one (midnight to
+// midnight unless the business day starts later).
 struct TimeRange {
     QString from;
     QString to;

@@ -34,6 +34,7 @@ bool createDefaultRecords(DataStore &store, const QString &configPath)
         {TopPictureOn, [one] { return one; }},
         {BottomPictureOn, [one] { return one; }},
         {Copies, [one] { return one; }},
+        {BusinessDayStart, [] { return QStringLiteral("00:00"); }},
     };
     RecordTable records(store);
     return inTransaction(store, [&] {

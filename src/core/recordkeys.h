@@ -39,6 +39,7 @@ inline const QString PaymentMethod = QStringLiteral("付款方式");
 // Preferences.
 inline const QString DecimalPlaces = QStringLiteral("小数位数");
 inline const QString TimeFormat = QStringLiteral("时间格式");
+inline const QString BusinessDayStart = QStringLiteral("营业日开始时间"); // "HH:MM", "00:00" the calendar day
 
 // The caller-ID device (来电显示 page).
 inline const QString CallerIdPort = QStringLiteral("来电显示端口");       // empty: no device

@@ -53,6 +53,8 @@ const QStringList kIndexes = {
     QStringLiteral("create index if not exists 存单_时间_实付 on 存单(时间, 实付)"),
     QStringLiteral("create index if not exists 存单详单_销售时间_小计 on 存单详单(销售时间, 小计)"),
     QStringLiteral("create index if not exists 存单详单_菜名_销售时间 on 存单详单(菜名, 销售时间, 小计)"),
+    // A customer's last orders, newest first, read without sorting all his orders.
+    QStringLiteral("create index if not exists 存单_电话_时间 on 存单(电话, 时间)"),
 };
 
 struct Dish {

@@ -7,7 +7,8 @@ namespace vorlan {
 class DataStore;
 
 // What the status bar shows for one day, and the highest order number of that day.
-// A day runs after its own midnight up to and including the next one.
+// A day runs after its own start (midnight, or the business day start) up to and
+// including the next one.
 struct DayCounters {
     int highestNumber = 0;
     int orderCount = 0;

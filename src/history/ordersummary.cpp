@@ -1,12 +1,17 @@
 #include "ordersummary.h"
 
 #include "core/datastore.h"
+#include "core/dates.h"
 
 namespace vorlan {
 
 std::optional<QList<SummaryBlock>> summaryBlocks(DataStore &store, const HistoryFilter &filter)
 {
     if (!orderSummaryInPlace(store))
+        return std::nullopt;
+    // The summary's days are calendar days; a business day that starts later is counted
+    // from the order table.
+    if (filter.isTimeRange() && businessDayStart() != QTime(0, 0))
         return std::nullopt;
     const bool takeout = filter.kind == HistoryFilter::Kind::Takeout;
     QString sql = takeout ? QStringLiteral("select 块, sum(外卖单数), sum(外卖合计), sum(外卖实付) from 存单汇总")

@@ -22,8 +22,8 @@ struct SummaryBlock {
 };
 
 // The blocks holding orders of the filter, in ascending order. Not for phone filters.
-// Nullopt when the summary is not in place or cannot be read: the caller then counts
-// from the order table.
+// Nullopt when the summary is not in place or cannot be read, or for days while the
+// business day does not start at midnight: the caller then counts from the order table.
 std::optional<QList<SummaryBlock>> summaryBlocks(DataStore &store, const HistoryFilter &filter);
 
 } // namespace vorlan

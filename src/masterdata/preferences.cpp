@@ -1,6 +1,7 @@
 #include "preferences.h"
 
 #include "core/datastore.h"
+#include "core/dates.h"
 #include "core/recordkeys.h"
 #include "core/recordtable.h"
 
@@ -18,6 +19,17 @@ int readTimeFormat(DataStore &store)
 {
     const int format = RecordTable(store).read(recordkey::TimeFormat, QStringLiteral("0")).toInt();
     return format == 1 || format == 2 ? format : 0;
+}
+
+QTime readBusinessDayStart(DataStore &store)
+{
+    return parseBusinessDayStart(RecordTable(store).read(recordkey::BusinessDayStart, QStringLiteral("00:00")))
+        .value_or(QTime(0, 0));
+}
+
+bool saveBusinessDayStart(DataStore &store, const QTime &start)
+{
+    return RecordTable(store).write(recordkey::BusinessDayStart, businessDayStartText(start));
 }
 
 bool saveDecimalPlaces(DataStore &store, int places)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTime>
 
 #include <optional>
 
@@ -9,7 +10,8 @@ namespace vorlan {
 class DataStore;
 
 // The operator's preferences kept in 记录: the decimal places of order-line quantities
-// (小数位数, 0 to 3) and the form of the order time (时间格式, 0 to 2).
+// (小数位数, 0 to 3), the form of the order time (时间格式, 0 to 2) and the start of the
+// business day (营业日开始时间, "00:00" to "11:59").
 
 constexpr int kMaxDecimalPlaces = 3;
 
@@ -20,8 +22,12 @@ std::optional<int> decimalPlacesFromText(const QString &text);
 // The stored time format; anything but 1 or 2 is 0.
 int readTimeFormat(DataStore &store);
 
+// The stored start of the business day; a missing or unreadable value is midnight.
+QTime readBusinessDayStart(DataStore &store);
+
 // Store one preference; false (with the store's error) when the write failed.
 bool saveDecimalPlaces(DataStore &store, int places);
 bool saveTimeFormat(DataStore &store, int format);
+bool saveBusinessDayStart(DataStore &store, const QTime &start);
 
 } // namespace vorlan

@@ -76,6 +76,8 @@ QString escapeChartText(const QString &text)
             out += QStringLiteral("&lt;");
         else if (c == QLatin1Char('"'))
             out += QStringLiteral("&quot;");
+        else if (c == QLatin1Char('>') && out.endsWith(QLatin1String("]]")))
+            out += QStringLiteral("&gt;"); // "]]>" may not stand in element text (found by fuzzing)
         else if (!isXmlCharacter(c))
             out += QChar(QChar::ReplacementCharacter); // no XML file can hold it, not even as an entity
         else

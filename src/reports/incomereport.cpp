@@ -7,6 +7,9 @@
 #include "core/dates.h"
 #include "core/numbers.h"
 
+#include <QMap>
+
+#include <algorithm>
 #include <cmath>
 
 namespace vorlan {
@@ -41,6 +44,50 @@ bool validYear(const QString &text, int *year)
     *year = text.toInt(&ok);
     return ok && *year >= 1 && *year <= 9998;
 }
+
+QString shareName(const QString &stored)
+{
+    const QString name = stored.trimmed();
+    return name.isEmpty() ? kNoShareName : name;
+}
+
+QList<IncomeShare> sortedShares(const QMap<QString, IncomeShare> &groups)
+{
+    QList<IncomeShare> shares = groups.values();
+    std::stable_sort(shares.begin(), shares.end(), [](const IncomeShare &a, const IncomeShare &b) {
+        if (a.income != b.income)
+            return a.income > b.income;
+        return a.count > b.count;
+    });
+    return shares;
+}
+
+// The orders matching `condition`, grouped by header and by payment method in one pass.
+void readBreakdown(DataStore &store, IncomeBreakdown &breakdown, const QString &condition, const QVariantList &values)
+{
+    QMap<QString, IncomeShare> headers, payments;
+    if (store.query(QStringLiteral("select 票头, 支付方式, count(*), sum(实付) from 存单 where ") + condition
+                        + QStringLiteral(" group by 票头, 支付方式"),
+                    values))
+        for (; !store.atEnd(); store.next()) {
+            const qint64 count = store.readValue(2).toLongLong();
+            const double income = store.readDouble(3);
+            for (auto [groups, name] : {std::pair{&headers, shareName(store.readText(0))},
+                                        std::pair{&payments, shareName(store.readText(1))}}) {
+                IncomeShare &share = (*groups)[name];
+                share.name = name;
+                share.count += count;
+                share.income += income;
+            }
+            breakdown.orderCount += count;
+            breakdown.income += income;
+        }
+    store.closeQuery();
+    breakdown.headers = sortedShares(headers);
+    breakdown.payments = sortedShares(payments);
+}
+
+const QString kBreakdownSuffix = QStringLiteral(" 按平台和支付方式");
 
 } // namespace
 
@@ -115,6 +162,80 @@ IncomeReport yearIncome(DataStore &store, const QString &year)
     addPeriodRows(store, report, monthsOfYear(y));
     report.missing = 12 - static_cast<int>(report.rows.size());
     return report;
+}
+
+IncomeBreakdown dayIncomeBreakdown(DataStore &store, const QString &day)
+{
+    IncomeBreakdown breakdown;
+    breakdown.title = day + QStringLiteral(" 点单报表") + kBreakdownSuffix;
+    const std::optional<QDate> date = parseChineseDate(day);
+    if (!date)
+        return breakdown;
+    const TimeRange range = dayRange(*date);
+    readBreakdown(store, breakdown, QStringLiteral("时间>? and 时间<?"), {range.from, range.to});
+    return breakdown;
+}
+
+IncomeBreakdown monthIncomeBreakdown(DataStore &store, const QString &year, const QString &month)
+{
+    IncomeBreakdown breakdown;
+    breakdown.title = year + QStringLiteral("年") + month + QStringLiteral("月 月报表") + kBreakdownSuffix;
+    int y = 0;
+    bool isMonth = false;
+    const int m = month.toInt(&isMonth);
+    if (!validYear(year, &y) || !isMonth || m < 1 || m > 12)
+        return breakdown;
+    // The span of the month report's day rows.
+    const QList<Period> days = daysOfMonth(y, m);
+    readBreakdown(store, breakdown, QStringLiteral("时间>=? and 时间<?"), {days.first().from, days.last().to});
+    return breakdown;
+}
+
+IncomeBreakdown yearIncomeBreakdown(DataStore &store, const QString &year)
+{
+    IncomeBreakdown breakdown;
+    breakdown.title = year + QStringLiteral("年 年报表") + kBreakdownSuffix;
+    int y = 0;
+    if (!validYear(year, &y))
+        return breakdown;
+    const QList<Period> months = monthsOfYear(y);
+    readBreakdown(store, breakdown, QStringLiteral("时间>=? and 时间<?"), {months.first().from, months.last().to});
+    return breakdown;
+}
+
+QString sharePercent(double part, double whole)
+{
+    if (whole == 0 || !std::isfinite(part / whole))
+        return QStringLiteral("0.0%");
+    return QString::number(roundHalfUp(part / whole * 100.0, 1), 'f', 1) + QLatin1Char('%');
+}
+
+PieChartData incomeBreakdownPies(const IncomeBreakdown &breakdown)
+{
+    static const QList<QColor> kSliceColours = {QColor(0xFE0708), QColor(0x0EED0C), QColor(0x2E49F1),
+                                                QColor(0xEEFF0B), QColor(0xEE0FF0), QColor(0x3E9BF6),
+                                                QColor(0x4E0FFF), QColor(0x0E6CFB), QColor(0xFF8000),
+                                                QColor(0x9EEF7C), QColor(0xEE0F47), QColor(0xFF80C0)};
+    PieChartData data;
+    data.background = QColor(0xD5, 0xEA, 0xFF);
+    const QList<IncomeShare> *groups[] = {&breakdown.headers, &breakdown.payments};
+    const QString titles[] = {QStringLiteral("按平台（票头）收入"), QStringLiteral("按支付方式收入")};
+    for (int p = 0; p < 2; ++p) {
+        PieChartPart part;
+        part.title = titles[p];
+        part.titleColour = QColor(0x00, 0x60, 0xC0);
+        part.titleSize = 16;
+        part.titleBold = true;
+        part.textColour = QColor(0x00, 0x60, 0xC0);
+        part.showLegend = true;
+        part.percentMode = QStringLiteral("percent"); // the legend names the slices
+        for (int i = 0; i < groups[p]->size(); ++i) {
+            const IncomeShare &share = groups[p]->at(i);
+            part.slices.append({share.name, share.income, kSliceColours.at(i % kSliceColours.size())});
+        }
+        data.pies.append(part);
+    }
+    return data;
 }
 
 bool writeMonthIncomeChart(const IncomeReport &report, const QString &year, const QString &month,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chartdata.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -44,5 +46,35 @@ IncomeReport yearIncome(DataStore &store, const QString &year);
 bool writeMonthIncomeChart(const IncomeReport &report, const QString &year, const QString &month,
                            const QString &programFolder);
 bool writeYearIncomePies(const IncomeReport &report, const QString &year, const QString &temporaryFolder);
+
+// The second view of a period: its orders per receipt header (the ordering platform)
+// and per payment method. An order without a header or method counts under "(无)".
+struct IncomeShare {
+    QString name;
+    double income = 0;
+    qint64 count = 0;
+};
+
+struct IncomeBreakdown {
+    QString title;
+    qint64 orderCount = 0;
+    double income = 0; // the sum of the groups: the main table's total to the cent
+    QList<IncomeShare> headers;  // by income, largest first
+    QList<IncomeShare> payments; // likewise
+};
+
+inline const QString kNoShareName = QStringLiteral("(无)");
+
+// The same orders as dayIncome, monthIncome and yearIncome count.
+IncomeBreakdown dayIncomeBreakdown(DataStore &store, const QString &day);
+IncomeBreakdown monthIncomeBreakdown(DataStore &store, const QString &year, const QString &month);
+IncomeBreakdown yearIncomeBreakdown(DataStore &store, const QString &year);
+
+// "37.5%": one decimal place; a whole of zero gives "0.0%".
+QString sharePercent(double part, double whole);
+
+// The two pies of the breakdown (income per header, income per payment method), drawn
+// from memory: no chart file is written for them.
+PieChartData incomeBreakdownPies(const IncomeBreakdown &breakdown);
 
 } // namespace vorlan

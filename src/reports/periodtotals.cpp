@@ -12,7 +12,7 @@ QList<Period> monthsOfYear(int year)
     QList<Period> periods;
     for (int month = 1; month <= 12; ++month) {
         const QDate first(year, month, 1);
-        periods.append({first.toString(QStringLiteral("yyyy-MM")), midnightText(first), midnightText(first.addMonths(1))});
+        periods.append({first.toString(QStringLiteral("yyyy-MM")), dayStartText(first), dayStartText(first.addMonths(1))});
     }
     return periods;
 }
@@ -22,7 +22,7 @@ QList<Period> daysOfMonth(int year, int month)
     QList<Period> periods;
     const QDate first(year, month, 1);
     for (QDate day = first; day.month() == first.month(); day = day.addDays(1))
-        periods.append({day.toString(QStringLiteral("yyyy-MM-dd")), midnightText(day), midnightText(day.addDays(1))});
+        periods.append({day.toString(QStringLiteral("yyyy-MM-dd")), dayStartText(day), dayStartText(day.addDays(1))});
     return periods;
 }
 

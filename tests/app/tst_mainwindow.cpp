@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "core/datastore.h"
+#include "core/dates.h"
 #include "core/recordtable.h"
 #include "core/reportingprompter.h"
 #include "core/todaycounters.h"
@@ -24,7 +25,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimeEdit>
 #include <QToolBar>
 
 #include <csignal>
@@ -281,6 +284,42 @@ private slots:
         QVERIFY(w.orderPanel()->loadOrderForModification(id));
         w.onClockTick();
         QCOMPARE(w.form().orderTime->text(), QStringLiteral("08-05 09:07"));
+    }
+
+    // Set to 04:00 past midnight: the small hours still count to the day before, the day's
+    // numbers go on, and the new day begins at 04:00; the time field keeps the real time.
+    void businessDayStartingAtFour()
+    {
+        Home home;
+        MainWindow w(home.context);
+        QDateTime now(QDate(2026, 12, 10), QTime(1, 30));
+        w.setClock([&now] { return now; });
+        QVERIFY(w.start());
+        const auto reset = qScopeGuard([] { setBusinessDayStart(QTime(0, 0)); });
+        insertOrder(*home.context.store, 5, "2026-12-09 20:00:00", 10);
+        insertOrder(*home.context.store, 1, "2026-12-10 01:00:00", 20);
+        QCOMPARE(w.refreshTodayCounters(), 2);
+
+        onNextDialog([](QDialog *dialog) {
+            dialog->findChild<QTimeEdit *>(QStringLiteral("营业日开始时间_编辑框"))->setTime(QTime(4, 0));
+            dialog->findChild<QPushButton *>(QStringLiteral("确认"))->click();
+        });
+        w.menuAction(QStringLiteral("设置"))->trigger();
+        QCOMPARE(RecordTable(*home.context.store).read(QStringLiteral("营业日开始时间")), QStringLiteral("04:00"));
+        QCOMPARE(w.form().orderNumber->text(), QStringLiteral("6"));
+        QCOMPARE(w.statusSection(0)->text(), QStringLiteral("今日打单数量：2"));
+        QCOMPARE(w.statusSection(1)->text(), QStringLiteral("今日收入总额：30"));
+        w.onClockTick();
+        QCOMPARE(w.form().orderTime->text(), QStringLiteral("12-10 01:30"));
+
+        now = QDateTime(QDate(2026, 12, 10), QTime(3, 59, 59));
+        w.onClockTick();
+        QCOMPARE(w.form().orderNumber->text(), QStringLiteral("6"));
+        now = QDateTime(QDate(2026, 12, 10), QTime(4, 0, 1));
+        w.onClockTick();
+        QCOMPARE(w.form().orderNumber->text(), QStringLiteral("1"));
+        QCOMPARE(w.statusSection(0)->text(), QStringLiteral("今日打单数量：0"));
+        QCOMPARE(w.form().orderTime->text(), QStringLiteral("12-10 04:00"));
     }
 
     void linksBlink()

@@ -97,8 +97,9 @@ private slots:
         QCOMPARE(columnsOf(s, "记录"), QStringList({"记录内容 VARCHAR(16)", "记录信息 VARCHAR(255)"}));
 
         const QStringList indexes = column(s, "select name from sqlite_master where type='index' and sql is not null order by name");
-        QCOMPARE(indexes, QStringList({"存单_时间", "存单_时间_实付", "存单_电话", "存单详单_存单ID", "存单详单_菜名_销售时间",
-                                          "存单详单_销售时间", "存单详单_销售时间_小计", "客户_姓名", "客户_电话"}));
+        QCOMPARE(indexes, QStringList({"存单_时间", "存单_时间_实付", "存单_电话", "存单_电话_时间", "存单详单_存单ID",
+                                          "存单详单_菜名_销售时间", "存单详单_销售时间", "存单详单_销售时间_小计", "客户_姓名",
+                                          "客户_电话"}));
 
         RecordTable records(s);
         QCOMPARE(records.read("数据库版本"), QStringLiteral("3.51"));

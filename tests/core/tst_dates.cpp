@@ -3,6 +3,7 @@
 #include "localzone.h"
 #include "testhome.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace vorlan;
@@ -114,6 +115,57 @@ private slots:
         const DayCounters counters = readDayCounters(*home.store, day);
         QCOMPARE(counters.orderCount, 2);
         QCOMPARE(counters.income, 20.0);
+    }
+
+    // The clock around midnight and the business day start, with the calendar day and
+    // with a day that starts at 04:00: the day the clock belongs to, and the day whose
+    // counters (after its start, up to and including the next) count an order of that time.
+    void businessDayAroundItsStart_data()
+    {
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<QDateTime>("clock");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QDate>("countedOn");
+        const QDate tenth(2026, 12, 10), eleventh(2026, 12, 11);
+        const QTime midnight(0, 0), four(4, 0);
+        for (const QTime &start : {midnight, four}) {
+            const bool late = start == four;
+            const QString name = late ? QStringLiteral("04:00 ") : QStringLiteral("00:00 ");
+            const auto row = [&](const char *at, const QDateTime &clock, const QDate &day, const QDate &counted) {
+                QTest::newRow(qPrintable(name + QString::fromLatin1(at))) << start << clock << day << counted;
+            };
+            row("23:59", QDateTime(tenth, QTime(23, 59)), tenth, tenth);
+            row("00:00", QDateTime(eleventh, QTime(0, 0)), late ? tenth : eleventh, tenth);
+            row("00:01", QDateTime(eleventh, QTime(0, 1)), late ? tenth : eleventh, late ? tenth : eleventh);
+            row("03:59", QDateTime(eleventh, QTime(3, 59)), late ? tenth : eleventh, late ? tenth : eleventh);
+            row("04:00", QDateTime(eleventh, QTime(4, 0)), eleventh, late ? tenth : eleventh);
+            row("04:01", QDateTime(eleventh, QTime(4, 1)), eleventh, eleventh);
+            // the small hours of a month's first day belong to the month before
+            row("month's first day 01:30", QDateTime(QDate(2026, 12, 1), QTime(1, 30)),
+                late ? QDate(2026, 11, 30) : QDate(2026, 12, 1), late ? QDate(2026, 11, 30) : QDate(2026, 12, 1));
+        }
+    }
+    void businessDayAroundItsStart()
+    {
+        QFETCH(QTime, start);
+        QFETCH(QDateTime, clock);
+        QFETCH(QDate, day);
+        QFETCH(QDate, countedOn);
+        setBusinessDayStart(start);
+        const auto reset = qScopeGuard([] { setBusinessDayStart(QTime(0, 0)); });
+        QCOMPARE(businessDate(clock), day);
+
+        TestHome home;
+        QVERIFY(home.store->execute(QStringLiteral("insert into 存单 (编号, 时间, 实付) values (7, ?, 10)"),
+                                    {isoDateTime(clock)}));
+        for (const QDate &d : {countedOn.addDays(-1), countedOn, countedOn.addDays(1)})
+            QCOMPARE(readDayCounters(*home.store, d).orderCount, d == countedOn ? 1 : 0);
+
+        const QString from = start.toString(QStringLiteral("HH:mm:00"));
+        QCOMPARE(dayRange(day).from, day.toString(Qt::ISODate) + u' ' + from);
+        QCOMPARE(dayRange(day).to, day.addDays(1).toString(Qt::ISODate) + u' ' + from);
+        QCOMPARE(monthRange(2026, 12).to, QStringLiteral("2027-01-01 ") + from);
+        QCOMPARE(yearRange(2026).from, QStringLiteral("2026-01-01 ") + from);
     }
 };
 

@@ -4,7 +4,9 @@
 #include "history/ordersummary.h"
 #include "order/orderstore.h"
 
+#include <QScopeGuard>
 #include <QTest>
+#include "core/dates.h"
 
 using namespace vorlan;
 
@@ -241,6 +243,21 @@ private slots:
         QCOMPARE(both.count, 4);
         QCOMPARE(HistoryFilter::period(QDate(2017, 10, 20), QDate(2017, 10, 21)).values(),
                  (QVariantList{QStringLiteral("2017-10-20 00:00:00"), QStringLiteral("2017-10-22 00:00:00")}));
+
+        // A business day from 04:00: the small hours go to the day before, also in the
+        // totals, which the calendar-day summary cannot give.
+        setBusinessDayStart(QTime(4, 0));
+        const auto reset = qScopeGuard([] { setBusinessDayStart(QTime(0, 0)); });
+        const qint64 smallHours = addOrder(*home.store, {QStringLiteral("2017-10-22 03:59:00")});
+        const qint64 nextDay = addOrder(*home.store, {QStringLiteral("2017-10-22 04:00:01")});
+        const HistoryPage business = fetchHistoryPage(*home.store, HistoryFilter::day(QDate(2017, 10, 21)), 1);
+        QCOMPARE(ids(business), (QList<qint64>{late, endsDay, endsDay + 1, smallHours}));
+        QCOMPARE(business.count, 4);
+        QCOMPARE(ids(fetchHistoryPage(*home.store, HistoryFilter::day(QDate(2017, 10, 20)), 1)),
+                 (QList<qint64>{startsDay, first}));
+        QCOMPARE(ids(fetchHistoryPage(*home.store, HistoryFilter::day(QDate(2017, 10, 22)), 1)), QList<qint64>{nextDay});
+        QCOMPARE(HistoryFilter::day(QDate(2017, 10, 21)).values(),
+                 (QVariantList{QStringLiteral("2017-10-21 04:00:00"), QStringLiteral("2017-10-22 04:00:00")}));
     }
 
     void totalsAreTruncated_data()

@@ -1,3 +1,4 @@
+#include "core/dates.h"
 #include "core/recordtable.h"
 #include "masterdata/preferences.h"
 #include "masterdata/ui/preferencesdialogs.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimeEdit>
 
 using namespace vorlan;
 
@@ -67,12 +69,24 @@ private slots:
         QCOMPARE(p.context.decimalPlaces, 1);
         QCOMPARE(p.record("小数位数"), QStringLiteral("1"));
 
+        // The business day start: stored with the places, in force at once.
+        QCOMPARE(p.record("营业日开始时间"), QStringLiteral("00:00"));
+        auto *dayStart = dialog.findChild<QTimeEdit *>(QStringLiteral("营业日开始时间_编辑框"));
+        QCOMPARE(dayStart->time(), QTime(0, 0));
+        dayStart->setTime(QTime(13, 0)); // afternoons are not mornings of the day after
+        QCOMPARE(dayStart->time(), QTime(11, 59));
+        dayStart->setTime(QTime(4, 0));
         box->setText("3");
         confirm->click();
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(p.context.decimalPlaces, 3);
         QCOMPARE(p.record("小数位数"), QStringLiteral("3"));
+        QCOMPARE(p.record("营业日开始时间"), QStringLiteral("04:00"));
+        QCOMPARE(businessDayStart(), QTime(4, 0));
+        QCOMPARE(DecimalPlacesDialog(p.context).findChild<QTimeEdit *>(QStringLiteral("营业日开始时间_编辑框"))->time(),
+                 QTime(4, 0));
+        setBusinessDayStart(QTime(0, 0));
     }
 
     void emptyDecimalPlacesMeansZero()
@@ -151,6 +165,7 @@ private slots:
         places.confirm();
         QVERIFY(places.isVisible()); // not closed as if it had worked
         QCOMPARE(p.context.decimalPlaces, 1);
+        QCOMPARE(businessDayStart(), QTime(0, 0));
         QCOMPARE(p.prompter.shown.size(), 1);
         QVERIFY(p.prompter.shown.first().text.contains(QStringLiteral("没有保存")));
 
@@ -172,6 +187,16 @@ private slots:
         QCOMPARE(readTimeFormat(*home.store), 2);
         QVERIFY(RecordTable(*home.store).write("时间格式", "7"));
         QCOMPARE(readTimeFormat(*home.store), 0);
+
+        QCOMPARE(readBusinessDayStart(*home.store), QTime(0, 0));
+        QVERIFY(saveBusinessDayStart(*home.store, QTime(4, 30)));
+        QCOMPARE(RecordTable(*home.store).read("营业日开始时间"), QStringLiteral("04:30"));
+        QCOMPARE(readBusinessDayStart(*home.store), QTime(4, 30));
+        for (const char *bad : {"", "12:00", "4:60", "24:00", "凌晨四点", "04:00:00"}) {
+            QVERIFY(RecordTable(*home.store).write("营业日开始时间", QString::fromUtf8(bad)));
+            QVERIFY2(readBusinessDayStart(*home.store) == QTime(0, 0), bad);
+        }
+        QCOMPARE(parseBusinessDayStart(" 4:05 "), std::optional(QTime(4, 5)));
     }
 };
 

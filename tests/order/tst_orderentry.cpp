@@ -2,6 +2,7 @@
 #include "core/datastore.h"
 #include "core/recordtable.h"
 #include "order/dishlistmodel.h"
+#include "order/orderstore.h"
 #include "order/ui/orderentry.h"
 #include "programfolder.h"
 
@@ -22,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 using namespace vorlan;
 
@@ -538,6 +540,68 @@ private slots:
         QVERIFY(shop.prompter.shown.first().text.contains(QStringLiteral("没有保存")));
         // all or nothing: the header written before the failing key is not kept either
         QCOMPARE(readLastSelections(shop.store()).header, QStringLiteral("美团(第1联)"));
+    }
+
+    void usualOrdersGoBackOnTheWindow()
+    {
+        Shop shop;
+        const auto add = [&](const char *time, const QList<OrderLine> &lines) {
+            OrderFormTexts t;
+            t.number = "1";
+            t.time = time;
+            t.phone = "13900001111";
+            t.name = "李四";
+            t.lines = lines;
+            auto order = collectSettledOrder(t, 2026);
+            QVERIFY(std::holds_alternative<SettledOrder>(order) && insertOrder(shop.store(), std::get<SettledOrder>(order)));
+        };
+        add("2026-12-01 12:00", {{"红烧排骨饭", "1", "份", "16"}, {"停售的鸭", "2", "只", "40"}});
+        add("2026-12-08 12:00", {{"王老吉", "2", "瓶", "6"}});
+        shop.activate();
+        auto *list = shop.control<QTreeWidget>("列表_常点");
+        QLineEdit *phone = shop.edit("编辑框_电话");
+        const QRect remarkBefore = shop.control<QWidget>("分组框7")->geometry();
+
+        phone->setText("1390000111"); // not a customer (yet)
+        QVERIFY(!list->isVisible());
+        phone->setText("13900001111");
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("王老吉×2"));
+        QCOMPARE(shop.control<QWidget>("分组框7")->geometry(), remarkBefore);
+
+        // Ctrl+2: the older order at today's prices; the dish gone from the catalog keeps
+        // its stored price and unit, marked, also when its quantity changes
+        QTest::keyClick(phone, Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(shop.line(0), (QStringList{"红烧排骨饭", "1", "份", "18"}));
+        QCOMPARE(shop.line(1), (QStringList{"停售的鸭", "2", "只", "40"}));
+        QVERIFY(!shop.entry()->isLineOutOfCatalog(0));
+        QVERIFY(shop.entry()->isLineOutOfCatalog(1));
+        QVERIFY(shop.grid()->item(1, 0)->background().style() != Qt::NoBrush);
+        QCOMPARE(shop.money().first(), QStringLiteral("58"));
+        shop.editCell(1, 1, "3");
+        QCOMPARE(shop.line(1), (QStringList{"停售的鸭", "3", "只", "60"}));
+        QCOMPARE(shop.money().first(), QStringLiteral("78"));
+
+        // with lines on the window the operator is asked first; No keeps them
+        QVERIFY(shop.prompter.shown.isEmpty());
+        shop.prompter.answers.enqueue(false);
+        emit list->itemDoubleClicked(list->topLevelItem(0), 0);
+        QCOMPARE(shop.prompter.shown.size(), 1);
+        QCOMPARE(shop.line(1).at(0), QStringLiteral("停售的鸭"));
+        shop.prompter.answers.enqueue(true);
+        emit list->itemDoubleClicked(list->topLevelItem(0), 0);
+        QCOMPARE(shop.line(0), (QStringList{"王老吉", "2", "瓶", "7"}));
+        QCOMPARE(shop.line(1), (QStringList{"", "", "", ""}));
+        QVERIFY(!shop.entry()->isLineOutOfCatalog(0));
+        QCOMPARE(phone->text(), QStringLiteral("13900001111"));
+
+        // a third, missing row does nothing; an unknown phone hides the list
+        QTest::keyClick(phone, Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(shop.line(0).at(0), QStringLiteral("王老吉"));
+        phone->setText("139000011112");
+        QVERIFY(!list->isVisible());
+        QCOMPARE(list->topLevelItemCount(), 0);
     }
 };
 

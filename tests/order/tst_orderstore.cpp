@@ -1,5 +1,6 @@
 #include "core/datastore.h"
 #include "order/orderstore.h"
+#include "order/usualorders.h"
 #include "testhome.h"
 
 #include <QTest>
@@ -296,3 +297,68 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestOrderStore)
 #include "tst_orderstore.moc"
+    // Seven orders of one customer (entered out of time order), one of a customer whose
+    // phone holds a quote, one whose customer was deleted, one without a phone.
+    void usualOrdersOfAPhone_data()
+    {
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<QStringList>("times");
+        QTest::newRow("newest five by time") << "13900001111"
+                                             << QStringList{"12-09 19:00", "12-09 11:30", "12-08 12:00",
+                                                            "12-07 12:00", "12-06 12:00"};
+        QTest::newRow("blanks around") << " 13900001111 " << QStringList{"12-09 19:00", "12-09 11:30", "12-08 12:00",
+                                                                          "12-07 12:00", "12-06 12:00"};
+        QTest::newRow("one order, a quote") << "139'00 2" << QStringList{"12-01 09:05"};
+        QTest::newRow("customer deleted") << "13900003333" << QStringList{};
+        QTest::newRow("empty phone") << "" << QStringList{};
+        QTest::newRow("part of a phone") << "1390000" << QStringList{};
+    }
+    void usualOrdersOfAPhone()
+    {
+        QFETCH(QString, phone);
+        QFETCH(QStringList, times);
+        TestHome home;
+        DataStore &s = *home.store;
+        const auto add = [&](const QString &phone, const QString &time) {
+            OrderFormTexts t = threeLines(phone);
+            t.time = time;
+            QVERIFY(insertOrder(s, collect(t)));
+        };
+        for (const char *time : {"2026-12-09 11:30", "2026-12-05 12:00", "2026-12-06 12:00", "2026-12-09 19:00",
+                                 "2026-12-04 12:00", "2026-12-07 12:00", "2026-12-08 12:00"})
+            add("13900001111", time);
+        add("139'00 2", "2026-12-01 09:05");
+        add("13900003333", "2026-12-02 10:00");
+        QVERIFY(s.execute("delete from 客户 where 电话=?", {"13900003333"}));
+        add("", "2026-12-03 10:00");
+
+        QStringList got;
+        for (const UsualOrder &order : readUsualOrders(s, phone)) {
+            got.append(order.time.mid(5, 11));
+            QCOMPARE(order.lines.size(), 3);
+            QCOMPARE(order.total, 38.5);
+        }
+        QCOMPARE(got, times);
+    }
+
+    void repeatedOrderTakesTodaysPricesAndMarksGoneDishes()
+    {
+        DishCatalog catalog;
+        catalog.append("红烧排骨饭", "18", "001", "hspgf", "份");
+        catalog.append("王老吉", "3.5", "105", "wlj", "罐");
+        UsualOrder order{1, "2025-06-01 12:00:00", 61,
+                         {{"红烧排骨饭", "2", "碗", "30"}, {"停售的鸭", "1.5", "只", "27"}, {"王老吉", "1", "瓶", "3"}}};
+        const QList<RepeatedLine> lines = repeatUsualOrder(order, catalog, 0);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0).line, (OrderLine{"红烧排骨饭", "2", "份", "36"}));
+        QVERIFY(!lines.at(0).missing);
+        QCOMPARE(lines.at(1).line, (OrderLine{"停售的鸭", "1.5", "只", "27"})); // stored, not rounded away
+        QVERIFY(lines.at(1).missing);
+        QCOMPARE(lines.at(2).line, (OrderLine{"王老吉", "1", "罐", "3.5"}));
+
+        QCOMPARE(usualOrderDate(order, 2026), QStringLiteral("2025-06-01"));
+        QCOMPARE(usualOrderDate(order, 2025), QStringLiteral("06-01"));
+        QCOMPARE(usualOrderItems(order), QStringLiteral("红烧排骨饭×2 停售的鸭×1.5 王老吉"));
+        QCOMPARE(usualOrderItems(order, 8), QStringLiteral("红烧排骨饭×2…"));
+    }
+

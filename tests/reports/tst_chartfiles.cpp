@@ -202,6 +202,17 @@ private slots:
         QVERIFY(read);
         QCOMPARE(read->title, QStringLiteral("2016年 \"辣\"<鸡>&鱼销售参考数据"));
         QCOMPARE(escapeChartText(QStringLiteral("老王's 鸡>")), QStringLiteral("老王's 鸡>"));
+
+        // A slice name holding "]]>" still gives a file the chart view can read.
+        PieData pie;
+        pie.pies[0].title = pie.pies[1].title = QStringLiteral("a]]>b");
+        pie.pies[0].names = pie.pies[1].names = {QStringLiteral("x]]>]"), QStringLiteral("y")};
+        pie.pies[0].values = pie.pies[1].values = {1, 2};
+        QVERIFY(writePieData(home.path(), pie));
+        const auto readPie = readPieChart(pieDataPath(home.path()));
+        QVERIFY(readPie && readPie->pies.size() == 2);
+        QCOMPARE(readPie->pies.first().title, QStringLiteral("a]]>b"));
+        QCOMPARE(readPie->pies.first().slices.first().name, QStringLiteral("x]]>]"));
     }
 
     void controlCharactersDoNotEmptyTheChart()

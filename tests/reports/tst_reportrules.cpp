@@ -2,6 +2,7 @@
 #include "reportdata.h"
 #include "testhome.h"
 
+#include "core/dates.h"
 #include "reports/chartdata.h"
 #include "reports/chartfiles.h"
 #include "reports/incomereport.h"
@@ -9,6 +10,7 @@
 #include "reports/salesstatistics.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace vorlan;
@@ -286,6 +288,112 @@ private slots:
         QVERIFY(bytes.contains("<pie_num>1234,560</pie_num>"));
         QVERIFY(bytes.contains("<pie_num>1,2</pie_num>"));
         QCOMPARE(bytes.count("<pie_name>01月,03月</pie_name>"), 2);
+    }
+
+    // Orders of February 2016 under several headers (one with quotes, one empty, one
+    // missing, one of blanks) and of March under one header only.
+    void incomeBreakdownMatchesTheMainReport_data()
+    {
+        QTest::addColumn<QString>("period"); // a day, "year-month" or a year
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<QStringList>("payments");
+        QTest::newRow("month") << "2016-2"
+                               << QStringList{"美团 \"外卖\"'1':40.35:2", "(无):30.3:3", "饿了么:10:1"}
+                               << QStringList{"微信支付:50.2:2", "(无):20.2:2", "现金支付:10.25:2"};
+        QTest::newRow("day") << "2016年2月1日" << QStringList{"美团 \"外卖\"'1':40.35:2", "(无):10.1:1"}
+                             << QStringList{"微信支付:40.2:1", "现金支付:10.25:2"};
+        QTest::newRow("one platform only") << "2016-3" << QStringList{"饿了么:12.5:2"}
+                                           << QStringList{"微信支付:12.5:2"};
+        QTest::newRow("year") << "2016"
+                              << QStringList{"美团 \"外卖\"'1':40.35:2", "(无):30.3:3", "饿了么:22.5:3"}
+                              << QStringList{"微信支付:62.7:4", "(无):20.2:2", "现金支付:10.25:2"};
+        QTest::newRow("no orders") << "2017" << QStringList{} << QStringList{};
+    }
+    void incomeBreakdownMatchesTheMainReport()
+    {
+        QFETCH(QString, period);
+        QFETCH(QStringList, headers);
+        QFETCH(QStringList, payments);
+        TestHome home;
+        DataStore &s = *home.store;
+        const auto add = [&](const char *time, const QVariant &header, const QVariant &payment, double paid) {
+            QVERIFY(s.execute("insert into 存单 (编号, 时间, 票头, 支付方式, 实付) values (1, ?, ?, ?, ?)",
+                              {time, header, payment, paid}));
+        };
+        const QString quoted = QStringLiteral("美团 \"外卖\"'1'");
+        add("2016-02-01 11:00:00", quoted, "微信支付", 40.2);
+        add("2016-02-01 12:00:00", quoted, "现金支付", 0.15);
+        add("2016-02-01 13:00:00", "", "现金支付", 10.1);
+        add("2016-02-03 12:00:00", QVariant(), QVariant(), 10.1);
+        add("2016-02-04 12:00:00", "  ", " ", 10.1);
+        add("2016-02-05 12:00:00", "饿了么", "微信支付", 10);
+        add("2016-03-01 12:00:00", "饿了么", "微信支付", 5);
+        add("2016-03-02 12:00:00", "饿了么", "微信支付", 7.5);
+
+        IncomeReport main;
+        IncomeBreakdown breakdown;
+        if (period.contains(u'日')) {
+            main = dayIncome(s, period);
+            breakdown = dayIncomeBreakdown(s, period);
+        } else if (period.contains(u'-')) {
+            main = monthIncome(s, period.section(u'-', 0, 0), period.section(u'-', 1));
+            breakdown = monthIncomeBreakdown(s, period.section(u'-', 0, 0), period.section(u'-', 1));
+        } else {
+            main = yearIncome(s, period);
+            breakdown = yearIncomeBreakdown(s, period);
+        }
+        const auto texts = [](const QList<IncomeShare> &shares) {
+            QStringList list;
+            qint64 count = 0;
+            for (const IncomeShare &share : shares) {
+                list.append(share.name + ':' + QString::asprintf("%.13g", share.income) + ':' + QString::number(share.count));
+                count += share.count;
+            }
+            return std::pair{list, count};
+        };
+        QCOMPARE(texts(breakdown.headers).first, headers);
+        QCOMPARE(texts(breakdown.payments).first, payments);
+        QCOMPARE(breakdown.orderCount, main.orderCount);
+        QCOMPARE(texts(breakdown.headers).second, main.orderCount);
+        QCOMPARE(qRound64(breakdown.income * 100), qRound64(main.income * 100));
+        QVERIFY(breakdown.title.startsWith(main.title));
+
+        // the pies name every group and hold its income
+        const PieChartData pies = incomeBreakdownPies(breakdown);
+        QCOMPARE(pies.pies.size(), 2);
+        QCOMPARE(pies.pies.at(0).slices.size(), headers.size());
+        QCOMPARE(sharePercent(0, 0), QStringLiteral("0.0%")); // a period of free orders only
+        if (!headers.isEmpty())
+            QCOMPARE(pies.pies.at(0).slices.at(0).name, headers.at(0).section(':', 0, -3));
+    }
+
+    // Orders of the small hours at a month's and a year's first day: with a business day
+    // from 04:00 they count to the day, month and year before.
+    void reportsFollowTheBusinessDay_data()
+    {
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<QList<double>>("incomes"); // November, December, 1 December, 2026
+        QTest::newRow("calendar day") << QTime(0, 0) << QList<double>{10, 60, 60, 75};
+        QTest::newRow("from 04:00") << QTime(4, 0) << QList<double>{30, 120, 40, 150};
+    }
+    void reportsFollowTheBusinessDay()
+    {
+        QFETCH(QTime, start);
+        QFETCH(QList<double>, incomes);
+        setBusinessDayStart(start);
+        const auto reset = qScopeGuard([] { setBusinessDayStart(QTime(0, 0)); });
+        TestHome home;
+        DataStore &s = *home.store;
+        addOrder(s, QStringLiteral("2026-01-01 03:00:00"), 5);
+        addOrder(s, QStringLiteral("2026-11-30 23:00:00"), 10);
+        addOrder(s, QStringLiteral("2026-12-01 01:30:00"), 20);
+        addOrder(s, QStringLiteral("2026-12-01 05:00:00"), 40);
+        addOrder(s, QStringLiteral("2027-01-01 02:00:00"), 80);
+        const QList<double> got = {monthIncome(s, "2026", "11").income, monthIncome(s, "2026", "12").income,
+                                   dayIncome(s, QStringLiteral("2026年12月1日")).income, yearIncome(s, "2026").income};
+        QCOMPARE(got, incomes);
+        QCOMPARE(monthIncomeBreakdown(s, "2026", "12").income, incomes.at(1));
+        QCOMPARE(monthIncome(s, "2026", "11").rows.last().label, QStringLiteral("2026-11-30"));
     }
 
 private:

@@ -335,6 +335,63 @@ private slots:
         QVERIFY(home.prompter.shown.isEmpty());
     }
 
+    void platformAndPaymentView()
+    {
+        ReportHome home;
+        addIncomeFebruary2016(home.store); // no header, no payment method
+        QVERIFY(home.store.execute("insert into 存单 (编号, 时间, 票头, 支付方式, 实付) values (2, ?, ?, ?, ?)",
+                                   {"2016-02-03 15:00:00", "美团\"外卖\"", "微信支付", 9.5}));
+        IncomeReportWindow window(home.context, optionsOn(QDate(2016, 6, 1)));
+        window.start();
+        const QString totalText = window.grid()->cellText(4, 0);
+        QCOMPARE(totalText, QStringLiteral("本年度总计收入：120"));
+        QFile pieFile(pieDataPath(home.temp.path()));
+        QVERIFY(pieFile.open(QIODevice::ReadOnly));
+        const QByteArray pieBefore = pieFile.readAll();
+        pieFile.close();
+        QVERIFY(!QFileInfo::exists(lineChartPath(home.context.paths.home)));
+
+        window.breakdownAction()->trigger();
+        const ReportGrid *grid = window.breakdownGrid();
+        QCOMPARE(grid->objectName(), QStringLiteral("高级表格2"));
+        QVERIFY(grid->isVisibleTo(&window) && !window.grid()->isVisibleTo(&window));
+        QCOMPARE(grid->cellText(0, 0), QStringLiteral("2016年 年报表 按平台和支付方式"));
+        QCOMPARE(row(grid, 1), QStringList({"票头（平台）", "收入", "收入占比", "点单数量", "数量占比"}));
+        QCOMPARE(row(grid, 2), QStringList({"(无)", "110.5", "92.1%", "4", "80.0%"}));
+        QCOMPARE(row(grid, 3), QStringList({"美团\"外卖\"", "9.5", "7.9%", "1", "20.0%"}));
+        QCOMPARE(row(grid, 4), QStringList({"合计", "120", "100.0%", "5", "100.0%"}));
+        QCOMPARE(row(grid, 6).first(), QStringLiteral("支付方式"));
+        QCOMPARE(row(grid, 7), QStringList({"(无)", "110.5", "92.1%", "4", "80.0%"}));
+        QCOMPARE(row(grid, 8), QStringList({"微信支付", "9.5", "7.9%", "1", "20.0%"}));
+        QCOMPARE(row(grid, 9).at(1), totalText.section(u'：', 1));
+        QCOMPARE(window.chartView()->shownKind(), 2);
+        const QList<QChart *> pies = window.chartView()->pieCharts();
+        QCOMPARE(pies.at(1)->title(), QStringLiteral("按支付方式收入"));
+        QCOMPARE(qobject_cast<QPieSeries *>(pies.at(0)->series().at(0))->slices().at(1)->value(), 9.5);
+
+        // while the view is on, a picked period shows in it; no chart file is written
+        QVERIFY(window.showMonthIncome(QStringLiteral("2016"), QStringLiteral("2")));
+        QCOMPARE(grid->cellText(0, 0), QStringLiteral("2016年2月 月报表 按平台和支付方式"));
+        QVERIFY(window.showDayIncome(QStringLiteral("2016年2月1日"))); // one platform only
+        QCOMPARE(row(grid, 2), QStringList({"(无)", "90.5", "100.0%", "3", "100.0%"}));
+        QCOMPARE(row(grid, 3).first(), QStringLiteral("合计"));
+        QVERIFY(window.chartView()->isVisibleTo(&window));
+        QVERIFY(!window.showDayIncome(QStringLiteral("2016年2月2日")));
+        QCOMPARE(home.prompter.texts(), QStringList{"没有找到对应时间内的点单数据。"});
+        QCOMPARE(window.chartView()->shownKind(), 0);
+        QVERIFY(!QFileInfo::exists(lineChartPath(home.context.paths.home)));
+        QVERIFY(pieFile.open(QIODevice::ReadOnly));
+        QCOMPARE(pieFile.readAll(), pieBefore);
+
+        // off again: the period's own report, laid out as always
+        window.breakdownAction()->trigger();
+        QVERIFY(!grid->isVisibleTo(&window));
+        QCOMPARE(window.grid()->cellText(0, 0), QStringLiteral("2016年2月2日 点单报表"));
+        QVERIFY(window.showMonthIncome(QStringLiteral("2016"), QStringLiteral("2")));
+        QCOMPARE(window.grid()->height(), 368);
+        QCOMPARE(window.chartView()->shownKind(), 1);
+    }
+
     void incomePickerStaysOpenWithoutOrders()
     {
         ReportHome home;

@@ -1,5 +1,6 @@
 #include "historypickers.h"
 
+#include "core/dates.h"
 #include "core/prompter.h"
 
 #include <QDateEdit>
@@ -14,7 +15,8 @@ namespace {
 
 QDateEdit *makeDateEdit(const QString &name, QWidget *parent)
 {
-    auto *edit = new QDateEdit(QDate::currentDate(), parent);
+    // Today's business day: past midnight, before the day starts, still the day before.
+    auto *edit = new QDateEdit(businessDate(QDateTime::currentDateTime()), parent);
     edit->setObjectName(name);
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("yyyy年M月d日"));

@@ -2,6 +2,7 @@
 
 #include "core/appcontext.h"
 #include "core/datastore.h"
+#include "core/dates.h"
 #include "core/prompter.h"
 #include "masterdata/preferences.h"
 
@@ -11,7 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QGridLayout>
 #include <QRegularExpressionValidator>
+#include <QTimeEdit>
 #include <QVBoxLayout>
 
 namespace vorlan {
@@ -45,18 +48,35 @@ DecimalPlacesDialog::DecimalPlacesDialog(AppContext &context, QWidget *parent)
     // Enter in the box confirms as well.
     connect(m_places, &QLineEdit::returnPressed, this, &DecimalPlacesDialog::confirm);
 
-    auto *row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(label);
-    row->addWidget(m_places);
-    row->addStretch(1);
+    auto *dayStartLabel = new QLabel(QStringLiteral("营业日开始时间："), this);
+    m_dayStart = new QTimeEdit(this);
+    m_dayStart->setObjectName(QStringLiteral("营业日开始时间_编辑框"));
+    m_dayStart->setDisplayFormat(QStringLiteral("HH:mm"));
+    m_dayStart->setTimeRange(QTime(0, 0), QTime(11, 59));
+    m_dayStart->setFixedWidth(72);
+    m_dayStart->setTime(businessDayStart());
+    auto *dayStartHint = new QLabel(QStringLiteral("此时间之前的订单算作前一天"), this);
+    QPalette hintPalette = dayStartHint->palette();
+    hintPalette.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    dayStartHint->setPalette(hintPalette);
+
+    auto *fields = new QGridLayout;
+    fields->setHorizontalSpacing(6);
+    fields->setVerticalSpacing(10);
+    fields->setColumnStretch(0, 1);
+    fields->setColumnStretch(3, 1);
+    fields->addWidget(label, 0, 1, Qt::AlignRight);
+    fields->addWidget(m_places, 0, 2, Qt::AlignLeft);
+    fields->addWidget(dayStartLabel, 1, 1, Qt::AlignRight);
+    fields->addWidget(m_dayStart, 1, 2, Qt::AlignLeft);
+    fields->addWidget(dayStartHint, 2, 1, 1, 2, Qt::AlignCenter);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(confirmButton);
     buttons->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);
-    layout->addLayout(row);
+    layout->addLayout(fields);
     layout->addStretch(1);
     layout->addLayout(buttons);
     layout->addStretch(1);
@@ -76,11 +96,15 @@ void DecimalPlacesDialog::confirm()
                                     QStringLiteral("数值超出设定，请将小数位数控制在数值 0-3 的范围内。"));
         return;
     }
-    if (m_context.store && !saveDecimalPlaces(*m_context.store, *places)) {
+    const QTime dayStart = m_dayStart->time();
+    if (m_context.store && !inTransaction(*m_context.store, [&] {
+            return saveDecimalPlaces(*m_context.store, *places) && saveBusinessDayStart(*m_context.store, dayStart);
+        })) {
         tellNotSaved(m_context, this);
         return;
     }
     m_context.decimalPlaces = *places;
+    setBusinessDayStart(dayStart);
     accept();
 }
 

@@ -27,6 +27,10 @@ namespace vorlan {
 
 namespace {
 
+constexpr int kStoredPriceRole = Qt::UserRole + 1;
+constexpr int kStoredNameRole = Qt::UserRole + 2;
+const QColor kOutOfCatalogTint(0xff, 0xe0, 0xb2);
+
 // Grid cells: a drop-down of every catalog dish in the name column, plain text elsewhere,
 // and no editor at all where a line may not be edited.
 class LineCellDelegate final : public QStyledItemDelegate
@@ -315,7 +319,17 @@ void OrderEntry::recalcLine(int row, int column)
                    cellText(row, AmountColumn)};
     if (line.name.isEmpty())
         return;
+    // A line marked as out of the catalog keeps its stored price while it holds that
+    // dish; another dish, or the same one back in the catalog, follows the usual rules.
+    const QTableWidgetItem *nameItem = grid->item(row, NameColumn);
+    const bool marked = nameItem && nameItem->data(kStoredNameRole).isValid();
+    const bool outOfCatalog = isLineOutOfCatalog(row) && findDish(m_catalog, line.name) < 0;
+    const double storedPrice = outOfCatalog ? nameItem->data(kStoredPriceRole).toDouble() : 0.0;
+    if (marked && !outOfCatalog)
+        clearLineMark(row);
     line = vorlan::recalcLine(m_catalog, line, column == AmountColumn, m_context.decimalPlaces);
+    if (outOfCatalog && column != AmountColumn)
+        line.amount = formatDouble(roundHalfUp(storedPrice * parseNumber(line.quantity), 1));
     setCellText(row, QuantityColumn, line.quantity);
     setCellText(row, UnitColumn, line.unit);
     setCellText(row, AmountColumn, line.amount);
@@ -400,6 +414,45 @@ void OrderEntry::setLines(const QList<OrderLine> &lines)
         setCellText(row, UnitColumn, line.unit);
         setCellText(row, AmountColumn, line.amount);
     }
+}
+
+void OrderEntry::markLineOutOfCatalog(int row)
+{
+    QTableWidget *grid = m_form.grid;
+    QTableWidgetItem *nameItem = grid->item(row, NameColumn);
+    if (!nameItem)
+        return;
+    const double quantity = parseNumber(cellText(row, QuantityColumn));
+    const double price = isZero(quantity) ? 0.0 : parseNumber(cellText(row, AmountColumn)) / quantity;
+    ++m_writingGrid;
+    nameItem->setData(kStoredPriceRole, price);
+    nameItem->setData(kStoredNameRole, nameItem->text().trimmed());
+    for (int column = 0; column < LineColumnCount; ++column)
+        if (QTableWidgetItem *item = grid->item(row, column)) {
+            item->setBackground(kOutOfCatalogTint);
+            item->setToolTip(QStringLiteral("该菜品已不在商品列表中，按原单价和单位点单"));
+        }
+    --m_writingGrid;
+}
+
+bool OrderEntry::isLineOutOfCatalog(int row) const
+{
+    const QTableWidgetItem *nameItem = m_form.grid->item(row, NameColumn);
+    return nameItem && nameItem->data(kStoredNameRole).isValid()
+        && nameItem->data(kStoredNameRole).toString() == nameItem->text().trimmed();
+}
+
+void OrderEntry::clearLineMark(int row)
+{
+    ++m_writingGrid;
+    for (int column = 0; column < LineColumnCount; ++column)
+        if (QTableWidgetItem *item = m_form.grid->item(row, column)) {
+            item->setData(Qt::BackgroundRole, QVariant());
+            item->setData(Qt::ToolTipRole, QVariant());
+            item->setData(kStoredPriceRole, QVariant());
+            item->setData(kStoredNameRole, QVariant());
+        }
+    --m_writingGrid;
 }
 
 // ---- amounts ----

@@ -71,6 +71,11 @@ public:
     void clearLines();
     // Replaces the grid with these lines (as stored, not recomputed) plus the empty row.
     void setLines(const QList<OrderLine> &lines);
+    // Marks line `row` as a dish that is no longer in the catalog (a repeated order): the
+    // line is tinted, and a changed quantity keeps its stored unit price. Choosing a
+    // catalog dish on the line removes the mark.
+    void markLineOutOfCatalog(int row);
+    bool isLineOutOfCatalog(int row) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -84,6 +89,7 @@ private:
     QString cellText(int row, int column) const;
     void setCellText(int row, int column, const QString &text);
     void ensureTrailingEmptyRow();
+    void clearLineMark(int row);
     void refreshPreview();
 
     MainForm &m_form;

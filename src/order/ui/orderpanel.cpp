@@ -9,6 +9,7 @@
 #include "order/ui/orderactions.h"
 #include "order/ui/orderentry.h"
 #include "order/ui/refreshingcombobox.h"
+#include "order/ui/usualorderlist.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -118,6 +120,18 @@ OrderPanel::OrderPanel(AppContext &context, Hooks hooks, QWidget *parent)
     m_orderActions = new OrderActions(m_form, m_context, *m_orderEntry, std::move(actionHooks), this);
     m_keyboardFlow = new KeyboardFlow(
         m_form, *m_orderActions, [this] { return m_hooks.previewWindow ? m_hooks.previewWindow() : nullptr; }, this);
+
+    // After the customer lookup, which is connected first.
+    connect(m_form.phone, &QLineEdit::textChanged, this, &OrderPanel::refreshUsualOrders);
+    connect(m_usualOrders, &UsualOrderList::chosen, this, &OrderPanel::repeatUsualOrder);
+    for (int n = 1; n <= kUsualOrderCount; ++n) {
+        auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)), m_form.window);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, n] {
+            if (m_usualOrders->isVisible())
+                repeatUsualOrder(n - 1);
+        });
+    }
 }
 
 OrderPanel::~OrderPanel()
@@ -231,12 +245,17 @@ void OrderPanel::buildForm()
     deliveryForm->addRow(QStringLiteral("电      话："), m_form.phone);
     deliveryForm->addRow(QStringLiteral("姓      名："), m_form.name);
     deliveryForm->addRow(QStringLiteral("地      址："), m_form.address);
+    m_usualOrders = new UsualOrderList(m_form.deliveryGroup);
+    deliveryForm->addRow(reservedSpaceFor(m_usualOrders, m_form.deliveryGroup));
     right->addWidget(m_form.deliveryGroup);
 
     m_form.remarkGroup = groupBox(QStringLiteral("分组框7"), QStringLiteral("备注信息(F7)"), central);
     auto *remarkForm = formLayout(m_form.remarkGroup);
     m_form.remark = named(new QPlainTextEdit(m_form.remarkGroup), QStringLiteral("编辑框_备注"));
     remarkForm->addRow(QStringLiteral("备      注："), m_form.remark);
+    // Three lines at least; the customer's last orders above take the rest.
+    m_form.remark->setMinimumHeight(3 * m_form.remark->fontMetrics().lineSpacing() + 2 * m_form.remark->frameWidth()
+                                    + 8);
     right->addWidget(m_form.remarkGroup, 1);
 
     auto *columns = new QHBoxLayout;
@@ -360,6 +379,41 @@ void OrderPanel::showTime(const QDateTime &now)
 {
     if (!isModifying())
         m_form.orderTime->setText(formatOrderTime(now, m_context.timeFormat));
+}
+
+void OrderPanel::refreshUsualOrders()
+{
+    if (!m_context.store) {
+        m_usualOrders->showOrders({}, 0);
+        return;
+    }
+    m_usualOrders->showOrders(readUsualOrders(*m_context.store, m_form.phone->text()), m_hooks.now().date().year());
+}
+
+bool OrderPanel::repeatUsualOrder(int index)
+{
+    const QList<UsualOrder> &orders = m_usualOrders->orders();
+    if (index < 0 || index >= orders.size())
+        return false;
+    const UsualOrder order = orders.at(index);
+    if (m_orderEntry->hasLines()
+        && !m_context.prompter->ask(m_form.window, PromptIcon::Question, QStringLiteral("提示"),
+                                    QStringLiteral("是否清除主界面上已点的商品？\r\n\r\n点 是 换成所选的常点订单，"
+                                                   "按今天的价格。\r\n点 否 保留已点的商品。")))
+        return false;
+    const QList<RepeatedLine> lines = vorlan::repeatUsualOrder(order, m_catalog, m_context.decimalPlaces);
+    QList<OrderLine> texts;
+    for (const RepeatedLine &line : lines)
+        texts.append(line.line);
+    m_orderEntry->setLines(texts);
+    for (int row = 0; row < lines.size(); ++row)
+        if (lines.at(row).missing)
+            m_orderEntry->markLineOutOfCatalog(row);
+    m_orderEntry->recomputeTotals(OrderEntry::TotalsReason::LineChanged);
+    if (m_hooks.refreshPreview)
+        m_hooks.refreshPreview();
+    m_form.dishCode->setFocus();
+    return true;
 }
 
 void OrderPanel::startNewDay() { m_form.orderNumber->setText(QString::number(m_hooks.refreshTodayCounters())); }

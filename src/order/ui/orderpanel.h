@@ -16,6 +16,7 @@ namespace vorlan {
 class KeyboardFlow;
 class OrderActions;
 class OrderEntry;
+class UsualOrderList;
 
 // The order being composed, as one widget: the order controls (with their specified
 // object names), the dish catalog and table list they read, the order entry handlers,
@@ -74,6 +75,14 @@ public:
     void showTime(const QDateTime &now);
     void startNewDay();
 
+    // The customer's last orders under the phone field (列表_常点), read again for the
+    // phone now typed; hidden for a phone no customer has.
+    void refreshUsualOrders();
+    // Puts the lines of listed order `index` on the window with today's prices, after
+    // asking when lines are there already. False when nothing was put.
+    bool repeatUsualOrder(int index);
+    UsualOrderList *usualOrderList() const { return m_usualOrders; }
+
     MainForm &form() { return m_form; }
     const MainForm &form() const { return m_form; }
     const DishCatalog &dishCatalog() const { return m_catalog; }
@@ -94,6 +103,7 @@ private:
     OrderEntry *m_orderEntry = nullptr;
     OrderActions *m_orderActions = nullptr;
     KeyboardFlow *m_keyboardFlow = nullptr;
+    UsualOrderList *m_usualOrders = nullptr;
 };
 
 // The receipt's view of an order form: the texts its controls hold now.

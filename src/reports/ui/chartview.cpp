@@ -151,6 +151,13 @@ bool ChartView::loadPieChart(const QString &path)
         clear();
         return false;
     }
+    showPieChart(*data);
+    return true;
+}
+
+void ChartView::showPieChart(const PieChartData &pies)
+{
+    const PieChartData *data = &pies;
     for (int p = 0; p < 2; ++p) {
         QChart *chart = m_pieViews[p]->chart();
         resetChart(chart);
@@ -178,9 +185,14 @@ bool ChartView::loadPieChart(const QString &path)
             slice->setLabelColor(part.textColour);
             slice->setLabelFont(chartFont(11));
         }
-        if (part.percentMode == QLatin1String("all"))
-            for (QPieSlice *slice : series->slices())
-                slice->setLabel(slice->label() + QStringLiteral(" (%1%)").arg(slice->percentage() * 100, 0, 'f', 1));
+        // "percent" (drawn from memory only) labels a slice with its share alone.
+        const bool shareOnly = part.percentMode == QLatin1String("percent");
+        if (part.percentMode == QLatin1String("all") || shareOnly)
+            for (QPieSlice *slice : series->slices()) {
+                const QString share = QStringLiteral("%1%").arg(slice->percentage() * 100, 0, 'f', 1);
+                slice->setLabel(shareOnly ? share : slice->label() + QStringLiteral(" (") + share + QLatin1Char(')'));
+                slice->setLabelVisible(true);
+            }
         chart->addSeries(series);
         chart->legend()->setVisible(part.showLegend);
         chart->legend()->setAlignment(Qt::AlignRight);
@@ -195,7 +207,6 @@ bool ChartView::loadPieChart(const QString &path)
         }
     }
     m_pages->setCurrentIndex(2);
-    return true;
 }
 
 void showChartPlayer(ChartView *view, ChartKind kind, const QString &dataPath, int componentVersion)

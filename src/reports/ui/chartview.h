@@ -28,6 +28,8 @@ public:
     // Reads and draws the file; an unreadable file leaves the view empty. False then.
     bool loadLineChart(const QString &path);
     bool loadPieChart(const QString &path);
+    // Draws the two pies from data held in memory.
+    void showPieChart(const PieChartData &data);
     void clear();
 
     // What is drawn now: 0 nothing, 1 a line chart, 2 the two pies.

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+class QAction;
 class QLabel;
 class QMenuBar;
 
@@ -32,6 +33,15 @@ public:
     bool showMonthIncome(const QString &year, const QString &month); // month "1".."12"
     bool showYearIncome(const QString &year);
 
+    // The second view (报表类型 → 按平台和支付方式): the period last chosen, per receipt
+    // header and per payment method, in 高级表格2 with two pies. While it is on, the
+    // period pickers show their period in it; turning it off shows the period's own
+    // report again.
+    void setBreakdownShown(bool shown);
+    bool breakdownShown() const { return m_breakdownShown; }
+    ReportGrid *breakdownGrid() const { return m_breakdownGrid; }
+    QAction *breakdownAction() const { return m_breakdownAction; }
+
     ReportPeriodTarget periodTarget();
     void openYearPicker();
     void openMonthPicker();
@@ -47,6 +57,15 @@ private:
     void fillPeriodRows(const IncomeReport &report, const QString &totalText, const QString &missingText,
                         const QString &countText, const QString &averageText);
 
+    enum class PeriodKind { None, Day, Month, Year };
+    struct ShownPeriod {
+        PeriodKind kind = PeriodKind::None;
+        QString first, second; // the day; the year and month; the year
+    };
+    bool showPeriod(const ShownPeriod &period);
+    bool showBreakdown(const ShownPeriod &period);
+    void fillShares(int row, const QString &heading, const QList<IncomeShare> &shares, const IncomeBreakdown &total);
+
     AppContext &m_context;
     ReportWindowOptions m_options;
     QString m_pieFolder;
@@ -54,6 +73,10 @@ private:
     QLabel *m_browsing = nullptr;
     ReportGrid *m_grid = nullptr;
     ChartView *m_chart = nullptr;
+    ReportGrid *m_breakdownGrid = nullptr;
+    QAction *m_breakdownAction = nullptr;
+    bool m_breakdownShown = false;
+    ShownPeriod m_shown;
 };
 
 void openIncomeReportWindow(AppContext &context, QWidget *owner);

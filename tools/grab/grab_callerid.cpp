@@ -10,6 +10,7 @@
 #include "callerid/calleridport.h"
 #include "callerid/ui/calleridpage.h"
 #include "callerid/ui/recentcallswindow.h"
+#include "core/datastore.h"
 #include "core/reportingprompter.h"
 #include "masterdata/customers.h"
 #include "order/ui/orderentry.h"
@@ -87,28 +88,40 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
     insertCustomer(*context.store, QStringLiteral("13812345678"), QStringLiteral("张三"), QStringLiteral("幸福路8号"));
+    insertCustomer(*context.store, QStringLiteral("13900001111"), QStringLiteral("李四"), QStringLiteral("长江路12号"));
+    // 张三 has ordered before.
+    for (const char *time : {"2026-12-01 12:05:00", "2026-12-06 18:30:00"}) {
+        context.store->execute(QStringLiteral("insert into 存单 (编号, 时间, 电话, 合计) values (1, ?, '13812345678', 31)"),
+                               {QString::fromLatin1(time)});
+        const QVariant id = context.store->scalar(QStringLiteral("select max(ID) from 存单"));
+        context.store->execute(QStringLiteral("insert into 存单详单 (存单ID, 菜名, 数量, 单位, 小计) values (?, '白菜肉水饺', '2', '份', 31)"),
+                               {id});
+    }
+    CallerIdCall call;
+    call.received = QDateTime::currentDateTime();
 
-    // An order being taken when the phone rings.
+    // A call with nothing on the form: the number goes into the phone box.
+    call.number = QStringLiteral("13812345678");
+    emit window.callerId()->port()->callArrived(call);
+    if (!save(&window, out.filePath(QStringLiteral("callerid-filled.png"))))
+        return 1;
+
+    // An order being taken when the phone rings again.
     auto *code = window.findChild<QLineEdit *>(QStringLiteral("编辑框_项目代号"));
     for (const char *dish : {"005", "101"}) {
         code->setText(QString::fromLatin1(dish));
         window.orderEntry()->chooseDish();
     }
     code->clear();
-    window.form().phone->setText(QStringLiteral("13900001111"));
-    CallerIdCall call;
-    call.number = QStringLiteral("13812345678");
-    call.received = QDateTime::currentDateTime();
+    call.number = QStringLiteral("13900001111");
     emit window.callerId()->port()->callArrived(call);
     if (!save(&window, out.filePath(QStringLiteral("callerid-callbar.png"))))
         return 1;
 
-    // Two more calls, then the list of recent calls.
-    for (const char *number : {"02088886666", ""}) {
-        call.number = QString::fromLatin1(number);
-        call.kind = call.number.isEmpty() ? CallerIdCall::Kind::Private : CallerIdCall::Kind::Number;
-        emit window.callerId()->port()->callArrived(call);
-    }
+    // A private call, then the list of recent calls.
+    call.number.clear();
+    call.kind = CallerIdCall::Kind::Private;
+    emit window.callerId()->port()->callArrived(call);
     RecentCallsWindow recent(*window.callerId()->log(), context.store, &window);
     recent.show();
     if (!QTest::qWaitForWindowExposed(&recent) || !save(&recent, out.filePath(QStringLiteral("callerid-recent.png"))))

@@ -588,6 +588,7 @@ private slots:
         shop.prompter.answers.enqueue(false);
         emit list->itemDoubleClicked(list->topLevelItem(0), 0);
         QCOMPARE(shop.prompter.shown.size(), 1);
+        QCOMPARE(shop.prompter.shown.first().defaultButton, PromptDefault::No);
         QCOMPARE(shop.line(1).at(0), QStringLiteral("停售的鸭"));
         shop.prompter.answers.enqueue(true);
         emit list->itemDoubleClicked(list->topLevelItem(0), 0);

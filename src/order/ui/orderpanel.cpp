@@ -399,7 +399,8 @@ bool OrderPanel::repeatUsualOrder(int index)
     if (m_orderEntry->hasLines()
         && !m_context.prompter->ask(m_form.window, PromptIcon::Question, QStringLiteral("提示"),
                                     QStringLiteral("是否清除主界面上已点的商品？\r\n\r\n点 是 换成所选的常点订单，"
-                                                   "按今天的价格。\r\n点 否 保留已点的商品。")))
+                                                   "按今天的价格。\r\n点 否 保留已点的商品。"),
+                                    PromptDefault::No)) // a stray Ctrl+digit and Enter keep the order
         return false;
     const QList<RepeatedLine> lines = vorlan::repeatUsualOrder(order, m_catalog, m_context.decimalPlaces);
     QList<OrderLine> texts;

@@ -13,7 +13,8 @@
 
 #include <QLineEdit>
 #include <QMenu>
-#include <QVBoxLayout>
+#include <QHBoxLayout>
+#include <QToolBar>
 
 namespace vorlan {
 
@@ -35,20 +36,21 @@ CallerIdLink::CallerIdLink(MainWindow &window)
     hooks.bringToFront = [this] { bringToFront(); };
     hooks.customerName = [this](const CallerIdCall &call) { return callCustomerName(m_window.context().store, call); };
 
-    // The bar sits above the order form.
-    QWidget *panel = m_window.takeCentralWidget();
-    auto *frame = new QWidget(&m_window);
-    frame->setObjectName(QStringLiteral("主窗体"));
-    m_bar = new CallBar(std::move(hooks), frame);
-    auto *layout = new QVBoxLayout(frame);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *barRow = new QVBoxLayout;
-    barRow->setContentsMargins(10, 6, 10, 0);
-    barRow->addWidget(m_bar);
-    layout->addLayout(barRow);
-    layout->addWidget(panel, 1);
-    m_window.setCentralWidget(frame);
+    // The bar sits above the order form, in the toolbar's row: the window keeps its size.
+    auto *row = new QToolBar(&m_window);
+    row->setObjectName(QStringLiteral("来电工具条"));
+    row->setMovable(false);
+    row->setFloatable(false);
+    row->setContextMenuPolicy(Qt::PreventContextMenu);
+    row->setStyleSheet(QStringLiteral("QToolBar#来电工具条 { border: none; padding: 0; spacing: 0; }"));
+    auto *room = new QWidget(row);
+    room->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto *roomLayout = new QHBoxLayout(room);
+    roomLayout->setContentsMargins(6, 0, 4, 0);
+    m_bar = new CallBar(std::move(hooks), room);
+    roomLayout->addWidget(m_bar, 1);
+    row->addWidget(room);
+    m_window.addToolBar(Qt::TopToolBarArea, row);
 
     m_window.keyboardFlow()->setSpareFunctionKey(8, [this] { return m_bar->takeOffer(); });
 

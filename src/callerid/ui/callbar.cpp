@@ -16,7 +16,7 @@ CallBar::CallBar(Hooks hooks, QWidget *parent)
 {
     setObjectName(QStringLiteral("来电提示条"));
     setStyleSheet(QStringLiteral("QFrame#来电提示条 { background: #fff4c2; border: 1px solid #e0b84c; border-radius: 3px; }"
-                                 "QLabel#标签_来电 { color: #7a4b00; font-size: 15px; font-weight: bold; }"));
+                                 "QLabel#标签_来电 { color: #7a4b00; font-weight: bold; }"));
     m_label = named(new QLabel(this), QStringLiteral("标签_来电"));
     m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_close = named(new QToolButton(this), QStringLiteral("按钮_关闭来电"));
@@ -25,7 +25,7 @@ CallBar::CallBar(Hooks hooks, QWidget *parent)
     m_close->setToolTip(QStringLiteral("关闭"));
     m_close->setFocusPolicy(Qt::NoFocus);
     auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(10, 4, 4, 4);
+    layout->setContentsMargins(8, 1, 2, 1);
     layout->addWidget(m_label, 1);
     layout->addWidget(m_close);
     m_hide = new QTimer(this);
@@ -39,12 +39,29 @@ CallBar::CallBar(Hooks hooks, QWidget *parent)
     hide();
 }
 
-QString CallBar::text() const { return isHidden() ? QString() : m_label->text(); }
+QString CallBar::text() const { return isHidden() ? QString() : m_full; }
 
-void CallBar::showText(const QString &text, bool offer)
+void CallBar::resizeEvent(QResizeEvent *event)
 {
-    m_label->setText(text);
+    QFrame::resizeEvent(event);
+    fitText();
+}
+
+void CallBar::fitText()
+{
+    const QFontMetrics metrics(m_label->font());
+    const int room = m_label->width();
+    QString text = metrics.horizontalAdvance(m_full) <= room ? m_full : m_brief;
+    m_label->setText(metrics.elidedText(text, Qt::ElideRight, room));
+}
+
+void CallBar::showText(const QString &full, const QString &brief, bool offer)
+{
+    m_full = full;
+    m_brief = brief;
+    setToolTip(full);
     show();
+    fitText();
     if (offer)
         m_hide->stop(); // waits for F8 or the close button
     else
@@ -56,27 +73,27 @@ void CallBar::onCall(const CallerIdCall &call)
     if (m_hooks.bringToFront)
         m_hooks.bringToFront();
     const QString customer = m_hooks.customerName ? m_hooks.customerName(call) : QString();
-    QString who = callNumberText(call);
-    if (!customer.isEmpty())
-        who += QStringLiteral("（%1）").arg(customer);
+    const QString number = callNumberText(call);
+    const QString who = customer.isEmpty() ? number : QStringLiteral("%1（%2）").arg(number, customer);
     if (call.number.isEmpty()) {
         // Nothing to fill in; an offer from an earlier call stays on offer.
         if (m_offered.isEmpty())
-            showText(QStringLiteral("来电：%1").arg(who), false);
+            showText(QStringLiteral("来电：%1").arg(who), QStringLiteral("来电：%1").arg(number), false);
         else
-            showText(QStringLiteral("来电：%1；上一个来电 %2，按 F8 填入").arg(who, m_offered), true);
+            showText(QStringLiteral("来电：%1；上一个来电 %2，按 F8 填入").arg(who, m_offered),
+                     QStringLiteral("%1；%2 按 F8 填入").arg(number, m_offered), true);
         return;
     }
     if (m_hooks.orderOpen()) {
         m_offered = call.number;
         m_offeredWho = who;
-        showText(QStringLiteral("来电：%1，按 F8 填入").arg(who), true);
+        showText(QStringLiteral("来电：%1，按 F8 填入").arg(who), QStringLiteral("来电：%1，按 F8 填入").arg(number), true);
         return;
     }
     m_offered.clear();
     if (m_hooks.fillPhone)
         m_hooks.fillPhone(call.number);
-    showText(QStringLiteral("来电：%1，已填入电话").arg(who), false);
+    showText(QStringLiteral("来电：%1，已填入电话").arg(who), QStringLiteral("来电：%1，已填入").arg(number), false);
 }
 
 bool CallBar::takeOffer()
@@ -87,7 +104,8 @@ bool CallBar::takeOffer()
     m_offered.clear();
     if (m_hooks.fillPhone)
         m_hooks.fillPhone(number);
-    showText(QStringLiteral("来电：%1，已填入电话").arg(m_offeredWho), false);
+    showText(QStringLiteral("来电：%1，已填入电话").arg(m_offeredWho), QStringLiteral("来电：%1，已填入").arg(number),
+             false);
     return true;
 }
 

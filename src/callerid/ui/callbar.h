@@ -36,14 +36,20 @@ public:
     QString offeredNumber() const { return m_offered; }
     QString text() const;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
-    void showText(const QString &text, bool offer);
+    // `full` names the customer; `brief` is shown instead when `full` does not fit.
+    void showText(const QString &full, const QString &brief, bool offer);
+    void fitText();
 
     Hooks m_hooks;
     QLabel *m_label = nullptr;
     QToolButton *m_close = nullptr;
     QTimer *m_hide = nullptr;
     QString m_offered;
+    QString m_full, m_brief;
     QString m_offeredWho; // the number with the customer's name
 };
 

@@ -132,11 +132,21 @@ int main(int argc, char *argv[])
     context.prompter = &prompter;
 
     vorlan::MainWindow window(context);
+    // Listening before start-up: a SIGTERM while the program starts is no kill; the window
+    // closes, and saves as usual, as soon as it is up.
+    vorlan::QuitSignals quitSignals;
+    bool quitPending = false;
+    QObject::connect(&quitSignals, &vorlan::QuitSignals::quitRequested, &window, [&window, &quitPending] {
+        if (window.isVisible())
+            window.close();
+        else
+            quitPending = true;
+    });
     if (!window.start())
         return 1;
-    vorlan::QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &vorlan::QuitSignals::quitRequested, &window, &QWidget::close);
     window.show();
+    if (quitPending)
+        QTimer::singleShot(0, &window, &QWidget::close);
     if (arguments.contains(QLatin1String("--quit-after-start")))
         quitAfterStart(window, context.paths.home);
     return app.exec();

@@ -347,8 +347,8 @@ private slots:
         vorlan.setProcessEnvironment(env);
         vorlan.start(QStringLiteral(VORLAN_EXECUTABLE), {QStringLiteral("--home"), home.dir.path()});
         QVERIFY(vorlan.waitForStarted());
+        // as soon as the program holds its folder, still starting: the signal waits for the window
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.context.paths.lockPath()), 10000);
-        QTest::qWait(500);
         ::kill(static_cast<pid_t>(vorlan.processId()), SIGTERM);
         QVERIFY(vorlan.waitForFinished(10000));
         QCOMPARE(vorlan.exitStatus(), QProcess::NormalExit);

@@ -55,6 +55,8 @@ const QStringList kIndexes = {
     QStringLiteral("create index if not exists 存单详单_菜名_销售时间 on 存单详单(菜名, 销售时间, 小计)"),
     // A customer's last orders, newest first, read without sorting all his orders.
     QStringLiteral("create index if not exists 存单_电话_时间 on 存单(电话, 时间)"),
+    // The orders sent from the ordering page wait here (the same statement as ensureWebOrderTable).
+    QStringLiteral("create table if not exists 网络订单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 时间 DATETIME, 桌号 VARCHAR(32), 电话 VARCHAR(16), 备注 VARCHAR(255), 明细 TEXT, 合计 DOUBLE, 状态 VARCHAR(16), 原因 VARCHAR(255))"),
 };
 
 struct Dish {

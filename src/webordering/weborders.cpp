@@ -1,6 +1,7 @@
 #include "weborders.h"
 
 #include "core/datastore.h"
+#include "core/dates.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -107,7 +108,7 @@ std::optional<qint64> addWebOrder(DataStore &store, const WebOrder &order)
     const bool stored = inTransaction(store, [&] {
         if (!store.execute(QStringLiteral("insert into 网络订单 (时间, 桌号, 电话, 备注, 明细, 合计, 状态, 原因) "
                                           "values (?,?,?,?,?,?,?,?)"),
-                           {order.time, order.table, order.phone, order.remark, linesText(order.lines), order.total,
+                           {isoDateTime(order.time), order.table, order.phone, order.remark, linesText(order.lines), order.total,
                             webOrderStateText(WebOrderState::Waiting), QString()}))
             return false;
         id = store.scalar(QStringLiteral("select last_insert_rowid()")).toLongLong();

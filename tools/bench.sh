@@ -17,7 +17,7 @@ started=$(date +%s)
 tools/install-deps.sh
 export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 cmake -S . -B build/rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORLAN_BUILD_TESTS=OFF >/dev/null
-benchmarks=(bench_startup bench_settle bench_history bench_reports bench_dishlist bench_catalog bench_receipt bench_backup)
+benchmarks=(bench_startup bench_settle bench_history bench_reports bench_dishlist bench_catalog bench_receipt bench_backup bench_weborders)
 cmake --build build/rel --target make_shop "${benchmarks[@]}" | tail -n 1
 bin=$root/build/rel/benchmarks
 
@@ -76,6 +76,7 @@ run bench_dishlist 2000 50000
 run bench_catalog "$scratch/catalog" 50000
 run bench_receipt
 run bench_backup "$shop" "$scratch"
+run bench_weborders "$scratch/weborders" 1000 10
 rm -rf "$scratch"
 
 echo

@@ -68,18 +68,15 @@ WebOrder readCurrent(DataStore &store)
     return order;
 }
 
-// Changes a waiting order only: the update names the state it expects.
+// Changes a waiting order only, read and written in one transaction.
 bool finishWaiting(DataStore &store, qint64 id, WebOrderState state, const QString &reason)
 {
-    bool changed = false;
-    const bool written = inTransaction(store, [&] {
-        if (!store.execute(QStringLiteral("update 网络订单 set 状态=?, 原因=? where ID=? and 状态=?"),
-                           {webOrderStateText(state), reason, id, webOrderStateText(WebOrderState::Waiting)}))
-            return false;
-        changed = store.scalar(QStringLiteral("select changes()")).toInt() == 1;
-        return true;
+    const QString waiting = webOrderStateText(WebOrderState::Waiting);
+    return inTransaction(store, [&] {
+        return store.scalar(QStringLiteral("select 状态 from 网络订单 where ID=?"), {id}).toString() == waiting
+            && store.execute(QStringLiteral("update 网络订单 set 状态=?, 原因=? where ID=? and 状态=?"),
+                             {webOrderStateText(state), reason, id, waiting});
     });
-    return written && changed;
 }
 
 } // namespace
@@ -155,7 +152,7 @@ bool acceptWebOrder(DataStore &store, qint64 id)
 
 bool rejectWebOrder(DataStore &store, qint64 id, const QString &reason)
 {
-    return finishWaiting(store, id, WebOrderState::Rejected, reason);
+    return finishWaiting(store, id, WebOrderState::Rejected, reason.trimmed().left(255));
 }
 
 } // namespace vorlan

@@ -201,6 +201,7 @@ private slots:
 
         QVERIFY(rejectWebOrder(*m_home->store, id, QStringLiteral("今天卖完了")));
         QVERIFY(!acceptWebOrder(*m_home->store, id));
+        QVERIFY(!acceptWebOrder(*m_home->store, id + 1));
         QCOMPARE(call("GET", QStringLiteral("/api/orders/%1").arg(id)).json.object(),
                  (QJsonObject{{"state", "rejected"}, {"reason", "今天卖完了"}, {"total", 51.5}}));
         QCOMPARE(call("GET", QStringLiteral("/api/orders/%1").arg(id), {}, "x").status, 403);

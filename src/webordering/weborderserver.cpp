@@ -131,8 +131,18 @@ WebOrderServer::Reply WebOrderServer::answer(const QString &method, const QStrin
 {
     if (!allowed(client))
         return {429, errorBody(QStringLiteral("请求太频繁，请稍后再试。")), kJson};
-    if (token != m_token)
-        return {403, errorBody(QStringLiteral("二维码已失效，请重新扫描桌上的二维码。")), kJson};
+    if (token != m_token) {
+        const QString message = QStringLiteral("二维码已失效，请重新扫描桌上的二维码。");
+        // The phone's browser shows the page's refusal as a page.
+        if (path == QLatin1String("/"))
+            return {403,
+                    QStringLiteral("<!DOCTYPE html><meta charset=\"utf-8\"><meta name=\"viewport\" "
+                                   "content=\"width=device-width\"><title>扫码点餐</title><p>%1</p>")
+                        .arg(message)
+                        .toUtf8(),
+                    "text/html; charset=utf-8"};
+        return {403, errorBody(message), kJson};
+    }
 
     if (path == QLatin1String("/")) {
         if (method != QLatin1String("GET"))

@@ -1,7 +1,10 @@
 #include "core/datastore.h"
+#include "core/recordkeys.h"
+#include "core/recordtable.h"
 #include "testhome.h"
 #include "webordering/weborders.h"
 #include "webordering/weborderserver.h"
+#include "webordering/webordersettings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -266,6 +269,32 @@ private slots:
         QCOMPARE(call("GET", QStringLiteral("/api/orders/%1").arg(first)).json.object().value("state"), "accepted");
         // New ids follow the old ones.
         QVERIFY(call("POST", "/api/orders", order({line("001", 1)})).json.object().value("id").toInteger() > second);
+    }
+
+    void settings_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<int>("readPort");
+        QTest::addColumn<int>("readLimit");
+        QTest::newRow("unset") << "" << "" << 0 << 60;
+        QTest::newRow("set") << " 8080 " << "200" << 8080 << 200;
+        QTest::newRow("port too big, limit 0") << "70000" << "0" << 0 << 60;
+        QTest::newRow("not numbers") << "abc" << "-5" << 0 << 60;
+    }
+    void settings()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, limit);
+        RecordTable records(*m_home->store);
+        QVERIFY(records.write(recordkey::WebOrderPort, port) && records.write(recordkey::WebOrderRateLimit, limit));
+        const WebOrderSettings read = readWebOrderSettings(records);
+        QTEST(int(read.port), "readPort");
+        QTEST(read.requestsPerMinute, "readLimit");
+        const QString token = newWebOrderToken();
+        QCOMPARE(token.size(), 16);
+        QVERIFY(token != newWebOrderToken());
+        QCOMPARE(QUrl::toPercentEncoding(token), token.toLatin1());
     }
 
     void startRefusals()

@@ -7,7 +7,9 @@ namespace vorlan {
 QString RecordTable::read(const QString &key, const QString &fallback)
 {
     const QString value =
-        m_store.scalar(QStringLiteral("select 记录信息 from 记录 where 记录内容=? order by rowid limit 1"), {key})
+        m_store.scalar(QStringLiteral("select 记录信息 from 记录 where 记录内容=? order by %1 limit 1")
+                           .arg(sqldialect::rowOrder(m_store.engine())),
+                       {key})
             .toString();
     return value.isEmpty() ? fallback : value;
 }

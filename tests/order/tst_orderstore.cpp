@@ -155,8 +155,7 @@ private slots:
         TestHome home;
         DataStore &s = *home.store;
         // a line that cannot be stored (its table is broken) takes the whole order with it
-        QVERIFY(s.execute("create trigger 坏行 before insert on 存单详单 when new.菜名='王老吉' "
-                          "begin select raise(abort, 'disk full'); end"));
+        QVERIFY(breakInserts(s, "存单详单", "菜名", "王老吉"));
         QString error;
         QVERIFY(!insertOrder(s, collect(threeLines()), &error));
         QVERIFY(error.contains(QStringLiteral("disk full")));

@@ -57,7 +57,8 @@ private:
     {
         DataStore server(QStringLiteral("test-empty-%1").arg(reinterpret_cast<quintptr>(this)));
         QString error;
-        if (!server.openServer(database, &error) || !server.execute(QStringLiteral("drop schema public cascade"))
+        if (!server.openServer(database, &error) || !server.execute(QStringLiteral("set client_min_messages to warning"))
+            || !server.execute(QStringLiteral("drop schema public cascade"))
             || !server.execute(QStringLiteral("create schema public")))
             qFatal("cannot empty the test server: %s", qPrintable(error + server.lastError()));
     }

@@ -66,6 +66,8 @@ QString rowOrder(SqlEngine engine)
     return engine == SqlEngine::Postgres ? QStringLiteral("ctid") : QStringLiteral("rowid");
 }
 
+bool interleavedForwardQueries(SqlEngine engine) { return engine == SqlEngine::Sqlite; }
+
 bool isFile(SqlEngine engine) { return engine == SqlEngine::Sqlite; }
 
 QString fileOnlyMessage(const QString &what)

@@ -37,6 +37,10 @@ QString lastInsertIdQuery(SqlEngine engine);
 // A column giving the rows of a table without an ID in their stored order.
 QString rowOrder(SqlEngine engine);
 
+// True when forward-only queries on one connection may be read in turn; the server's
+// must each be read to the end before the next one starts.
+bool interleavedForwardQueries(SqlEngine engine);
+
 // What only a database file has: the program's copies of it, the summary kept by
 // triggers, reading it directly with the SQLite library.
 bool isFile(SqlEngine engine);

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/quitsignals.h"
+#include "core/databasesetting.h"
 #include "core/paths.h"
 #include "core/ui/qtprompter.h"
 
@@ -14,12 +15,13 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: vorlan [--home DIR] [--quit-after-start]\n"
+    "Usage: vorlan [--home DIR] [--database sqlite|URL] [--quit-after-start]\n"
     "Takes orders and prints receipts for a small takeout shop.\n"
     "\n"
     "Options:\n"
@@ -27,6 +29,10 @@ constexpr char kUsage[] =
     "                          variable VORLAN_HOME; else the executable's folder when it\n"
     "                          is writable and not installed under /usr; else the user's\n"
     "                          data folder, ~/.local/share/Vorlan)\n"
+    "  --database sqlite|URL   work on the SQLite file in the data folder (the default), or\n"
+    "                          on a PostgreSQL server shared by several tills, given as\n"
+    "                          postgresql://user@host:port/dbname (no password: use\n"
+    "                          ~/.pgpass); kept in the program folder for the next start\n"
     "  --quit-after-start      start, show the main window, print where the data and the\n"
     "                          guides are, and quit (checks an installation)\n"
     "  --version               print the version and quit\n"
@@ -40,7 +46,7 @@ EarlyAnswer earlyAnswer(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg(argv[i]);
-        if (arg == "--home")
+        if (arg == "--home" || arg == "--database")
             ++i;
         else if (arg == "--version")
             return EarlyAnswer::Version;
@@ -62,7 +68,10 @@ QString commandLineProblem(const QStringList &arguments)
         } else if (arg.startsWith(QLatin1String("--home="))) {
             if (arg.size() == 7)
                 return QStringLiteral("--home= needs a folder");
-        } else if (arg != QLatin1String("--quit-after-start")) {
+        } else if (arg == QLatin1String("--database")) {
+            if (++i == arguments.size())
+                return QStringLiteral("--database needs sqlite or a postgresql:// URL");
+        } else if (arg != QLatin1String("--quit-after-start") && !arg.startsWith(QLatin1String("--database="))) {
             return QStringLiteral("unknown argument %1").arg(arg);
         }
     }
@@ -91,6 +100,29 @@ void quitAfterStart(vorlan::MainWindow &window, const QString &home)
         window.close();
     });
     poll->start(20);
+}
+
+// The database named on the command line is kept in the program folder; without one, the
+// kept setting holds. Gives false after telling why.
+bool chooseDatabase(const QStringList &arguments, const QString &settingPath, vorlan::DatabaseSetting &chosen)
+{
+    std::optional<QString> given;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--database"))
+            given = arguments.at(++i);
+        else if (arguments.at(i).startsWith(QLatin1String("--database=")))
+            given = arguments.at(i).mid(11);
+    }
+    const auto setting = given ? vorlan::parseDatabaseSetting(*given) : vorlan::readDatabaseSetting(settingPath);
+    QString error;
+    if (const auto *refused = std::get_if<QString>(&setting))
+        error = *refused;
+    else if (!given || vorlan::writeDatabaseSetting(settingPath, std::get<vorlan::DatabaseSetting>(setting), &error)) {
+        chosen = std::get<vorlan::DatabaseSetting>(setting);
+        return true;
+    }
+    std::fprintf(stderr, "vorlan: %s\n", qPrintable(error));
+    return false;
 }
 
 } // namespace
@@ -128,6 +160,8 @@ int main(int argc, char *argv[])
     context.paths.home = vorlan::chooseHome(
         arguments, qEnvironmentVariable("VORLAN_HOME"), executableDir, QFileInfo(executableDir).isWritable(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (!chooseDatabase(arguments, context.paths.databaseSettingPath(), context.database))
+        return 2;
     vorlan::QtPrompter prompter;
     context.prompter = &prompter;
 

@@ -201,6 +201,10 @@ void MainWindow::buildToolBarAndMenus()
     }
     m_settingsMenu->addSeparator();
     m_settingsMenu->addAction(QStringLiteral("恢复备份"), this, [this] {
+        if (m_store && !sqldialect::isFile(m_store->engine())) {
+            m_context.prompter->info(this, sqldialect::fileOnlyMessage(QStringLiteral("恢复备份")));
+            return;
+        }
         m_dailyBackup->wait();
         const RestoreOutcome outcome =
             askAndRestoreBackup(*m_context.prompter, this, *m_store, m_context.paths, m_clock());
@@ -290,22 +294,26 @@ bool MainWindow::start()
     m_store = std::make_unique<DataStore>(QStringLiteral("vorlan-%1").arg(reinterpret_cast<quintptr>(this)));
     auto openStore = [this] {
         return openDataStore(*m_store, m_context.paths.dataDir(), m_context.paths.databasePath(),
-                             m_context.paths.configPath());
+                             m_context.paths.configPath(), m_context.database);
     };
+    const bool onFile = sqldialect::isFile(m_context.database.engine);
     OpenedStore opened = openStore();
-    if (!opened.ok && offerRestoreAtStart(*m_context.prompter, this, m_context.paths, opened.error, m_clock()))
+    if (!opened.ok && onFile && offerRestoreAtStart(*m_context.prompter, this, m_context.paths, opened.error, m_clock()))
         opened = openStore();
     if (!opened.ok) {
         m_context.prompter->message(
             this, PromptIcon::Warning, QStringLiteral("数据库打开失败"),
             QStringLiteral("无法打开数据库文件：\n%1\n\n原因：%2\n\n程序将退出，数据库文件没有被改动。")
-                .arg(QDir::toNativeSeparators(m_context.paths.databasePath()), opened.error));
+                .arg(onFile ? QDir::toNativeSeparators(m_context.paths.databasePath()) : m_context.database.url,
+                         opened.error));
         m_store.reset();
         return false;
     }
     m_context.store = m_store.get();
     m_context.decimalPlaces = opened.decimalPlaces;
-    m_dailyBackup->start(m_context.paths.databasePath(), m_context.paths.backupDir(), m_clock());
+    // The server keeps its own backups (pg_dump); the daily copy is the file's.
+    if (onFile)
+        m_dailyBackup->start(m_context.paths.databasePath(), m_context.paths.backupDir(), m_clock());
     m_context.timeFormat = readTimeFormat(*m_store);
     setBusinessDayStart(readBusinessDayStart(*m_store));
     m_startDate = businessDate(m_clock());

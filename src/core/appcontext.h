@@ -1,5 +1,6 @@
 #pragma once
 
+#include "databasesetting.h"
 #include "paths.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@ struct AppContext {
     ProgramPaths paths;
     // The system temporary folder; a program folder inside it may be cleaned away.
     QString temporaryFolder = QDir::tempPath();
+    DatabaseSetting database; // the SQLite file in the data folder unless a server is named
     DataStore *store = nullptr;
     Prompter *prompter = nullptr;
     PrintBackend *printBackend = nullptr; // tests choose one; otherwise the operator's choice

@@ -449,6 +449,10 @@ QString backupDatabase(DataStore &store, const QString &folder, const QDateTime 
 {
     if (failure)
         *failure = BackupFailure::Other;
+    if (!sqldialect::isFile(store.engine())) {
+        setError(error, sqldialect::fileOnlyMessage(QStringLiteral("程序自己的数据库备份")));
+        return {};
+    }
     sqlite3 *from = nativeHandle(store);
     if (!from && store.isOpen() && !sameSqliteAsDriver(store.database())) // copy through a connection of our own
         return backupDatabaseFile(store.database().databaseName(), folder, now, reason, error, failure);

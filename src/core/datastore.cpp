@@ -1,5 +1,6 @@
 #include "datastore.h"
 
+#include "databasesetting.h"
 #include "dates.h"
 
 #include <QDir>
@@ -65,8 +66,9 @@ bool DataStore::open(const QString &path, QString *error)
         return false;
     };
 
+    m_engine = SqlEngine::Sqlite;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        QSqlDatabase db = QSqlDatabase::addDatabase(sqldialect::driverName(m_engine), m_connectionName);
         db.setDatabaseName(path);
         if (!db.open())
             return fail(describe(db.lastError()));
@@ -102,6 +104,33 @@ bool DataStore::open(const QString &path, QString *error)
     return true;
 }
 
+bool DataStore::openServer(const DatabaseSetting &server, QString *error)
+{
+    close();
+    m_engine = SqlEngine::Postgres;
+    if (!QSqlDatabase::isDriverAvailable(sqldialect::driverName(m_engine)))
+        m_lastError = QStringLiteral("缺少 PostgreSQL 的 Qt 驱动（Debian：libqt6sql6-psql）");
+    else {
+        QSqlDatabase db = QSqlDatabase::addDatabase(sqldialect::driverName(m_engine), m_connectionName);
+        db.setHostName(server.host);
+        db.setPort(server.port);
+        db.setUserName(server.user);
+        db.setDatabaseName(server.databaseName);
+        db.setConnectOptions(server.options);
+        if (db.open()) {
+            m_cursor = std::make_unique<QSqlQuery>(db);
+            m_cursor->setForwardOnly(true);
+            m_lastError.clear();
+            return true;
+        }
+        m_lastError = QStringLiteral("无法连接数据库服务器 %1（%2）").arg(server.url, db.lastError().text().trimmed());
+    }
+    if (error)
+        *error = m_lastError;
+    close();
+    return false;
+}
+
 bool DataStore::isOpen() const { return m_cursor != nullptr; }
 
 void DataStore::close()
@@ -119,19 +148,22 @@ void DataStore::close()
 }
 
 namespace {
-bool prepareAndRun(QSqlQuery &q, const QString &sql, const QVariantList &values, QString &error)
+bool prepareAndRun(QSqlQuery &q, SqlEngine engine, const QString &sql, const QVariantList &values, QString &error)
 {
-    if (!q.prepare(sql)) {
-        error = describe(q.lastError());
+    // SQLite's result codes are told in the operator's words; the server's text is its own.
+    auto fail = [&] {
+        error = engine == SqlEngine::Sqlite ? describe(q.lastError()) : q.lastError().text().trimmed();
         return false;
-    }
+    };
+    // The server prepares only queries and data changes: a statement without values (a
+    // table definition among them) is run as it is.
+    if (engine == SqlEngine::Postgres && values.isEmpty())
+        return q.exec(sql) || fail();
+    if (!q.prepare(sql))
+        return fail();
     for (const QVariant &v : values)
         q.addBindValue(v);
-    if (!q.exec()) {
-        error = describe(q.lastError());
-        return false;
-    }
-    return true;
+    return q.exec() || fail();
 }
 } // namespace
 
@@ -143,7 +175,7 @@ bool DataStore::execute(const QString &sql, const QVariantList &values)
     }
     closeQuery();
     QSqlQuery q(database());
-    return prepareAndRun(q, sql, values, m_lastError);
+    return prepareAndRun(q, m_engine, sql, values, m_lastError);
 }
 
 bool DataStore::query(const QString &sql, const QVariantList &values)
@@ -153,7 +185,7 @@ bool DataStore::query(const QString &sql, const QVariantList &values)
         return false;
     }
     closeQuery();
-    if (!prepareAndRun(*m_cursor, sql, values, m_lastError)) {
+    if (!prepareAndRun(*m_cursor, m_engine, sql, values, m_lastError)) {
         m_atEnd = true;
         return false;
     }
@@ -219,6 +251,19 @@ float DataStore::readSingle(int column) const { return static_cast<float>(readVa
 float DataStore::readSingle(const QString &column) const { return static_cast<float>(readValue(column).toDouble()); }
 QDateTime DataStore::readDateTime(int column) const { return toDateTime(readValue(column)); }
 QDateTime DataStore::readDateTime(const QString &column) const { return toDateTime(readValue(column)); }
+
+std::optional<qint64> DataStore::insertReturningId(const QString &insert, const QVariantList &values)
+{
+    const QString lastId = sqldialect::lastInsertIdQuery(m_engine);
+    QVariant id;
+    if (lastId.isEmpty())
+        id = scalar(sqldialect::insertReturningId(m_engine, insert), values);
+    else if (execute(insert, values))
+        id = scalar(lastId);
+    if (!id.isValid() || id.toLongLong() <= 0)
+        return std::nullopt;
+    return id.toLongLong();
+}
 
 QVariant DataStore::scalar(const QString &sql, const QVariantList &values)
 {

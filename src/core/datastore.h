@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sqldialect.h"
+
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -7,8 +9,11 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace vorlan {
+
+struct DatabaseSetting;
 
 // The program's one database connection with one cursor. Statements carry their values
 // as bound parameters ("?" placeholders), never spliced into the text. Opening a query
@@ -24,7 +29,10 @@ public:
     // Opens (creating when missing) the SQLite file in WAL mode with full sync and checks
     // that it really is a database. On failure `error` says why.
     bool open(const QString &path, QString *error = nullptr);
+    // Connects to the PostgreSQL server of the setting.
+    bool openServer(const DatabaseSetting &server, QString *error = nullptr);
     bool isOpen() const;
+    SqlEngine engine() const { return m_engine; }
     void close();
 
     bool execute(const QString &sql, const QVariantList &values = {});
@@ -50,6 +58,9 @@ public:
     QDateTime readDateTime(int column) const;
     QDateTime readDateTime(const QString &column) const;
 
+    // Runs an insert into a table with an ID column and gives the new row's ID.
+    std::optional<qint64> insertReturningId(const QString &insert, const QVariantList &values);
+
     // Single-value shortcuts: column 0 of the first row (empty/0 when there is none);
     // the cursor is closed afterwards.
     QVariant scalar(const QString &sql, const QVariantList &values = {});
@@ -65,6 +76,7 @@ private:
     QString m_connectionName;
     std::unique_ptr<QSqlQuery> m_cursor;
     bool m_atEnd = true;
+    SqlEngine m_engine = SqlEngine::Sqlite;
     QString m_lastError;
 };
 

@@ -65,6 +65,8 @@ bool readId(DataStore &store, const QString &sql, const QVariantList &values, st
 
 bool orderSummaryInPlace(DataStore &store)
 {
+    if (!sqldialect::isFile(store.engine()))
+        return false;
     const int found = store.scalar(QStringLiteral("select count(*) from sqlite_master where (type='table' and name=?) "
                                                   "or (type='trigger' and name in (?,?,?))"),
                                    {kTable, kTriggers.at(0), kTriggers.at(1), kTriggers.at(2)})
@@ -74,6 +76,11 @@ bool orderSummaryInPlace(DataStore &store)
 
 SummaryBuild buildOrderSummary(DataStore &store, const SummaryProgress &progress, QString *error, int blocksPerStep)
 {
+    if (!sqldialect::isFile(store.engine())) {
+        if (error)
+            *error = sqldialect::fileOnlyMessage(QStringLiteral("订单汇总表"));
+        return SummaryBuild::Failed;
+    }
     blocksPerStep = std::max(blocksPerStep, 1);
     bool cancelled = false;
     const bool ok = inTransaction(store, [&] {
@@ -136,7 +143,7 @@ SummaryBuild buildOrderSummary(DataStore &store, const SummaryProgress &progress
 
 bool removeIncompleteOrderSummary(DataStore &store)
 {
-    if (orderSummaryInPlace(store))
+    if (!sqldialect::isFile(store.engine()) || orderSummaryInPlace(store))
         return true;
     for (const QString &trigger : kTriggers)
         if (!store.execute(QStringLiteral("drop trigger if exists %1").arg(trigger)))

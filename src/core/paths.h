@@ -11,6 +11,8 @@ struct ProgramPaths {
     QString home;
 
     QString configPath() const { return home + QStringLiteral("/配置文件.ini"); }
+    // Which database the till works on, when it is not the file (see DatabaseSetting).
+    QString databaseSettingPath() const { return home + QStringLiteral("/数据库连接.ini"); }
     QString dataDir() const { return home + QStringLiteral("/data"); }
     QString databasePath() const { return dataDir() + QStringLiteral("/data.db"); }
     QString backupDir() const { return dataDir() + QStringLiteral("/backup"); }

@@ -6,9 +6,11 @@ namespace vorlan {
 
 QString RecordTable::read(const QString &key, const QString &fallback)
 {
-    const QString value =
-        m_store.scalar(QStringLiteral("select 记录信息 from 记录 where 记录内容=? order by rowid limit 1"), {key})
-            .toString();
+    const auto statement = [](SqlEngine engine) {
+        return QStringLiteral("select 记录信息 from 记录 where 记录内容=? order by %1 limit 1").arg(sqldialect::rowOrder(engine));
+    };
+    static const QString kRead[] = {statement(SqlEngine::Sqlite), statement(SqlEngine::Postgres)};
+    const QString value = m_store.scalar(kRead[m_store.engine() == SqlEngine::Sqlite ? 0 : 1], {key}).toString();
     return value.isEmpty() ? fallback : value;
 }
 

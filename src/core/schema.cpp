@@ -1,6 +1,7 @@
 #include "schema.h"
 
 #include "backup.h"
+#include "databasesetting.h"
 #include "datastore.h"
 #include "defaultrecords.h"
 #include "ordersummarytable.h"
@@ -94,7 +95,7 @@ bool insertNames(DataStore &store, const QString &table, const QString &column, 
 std::optional<QString> columnType(DataStore &store, const QString &table, const QString &column)
 {
     std::optional<QString> type;
-    store.query(QStringLiteral("select name, type from pragma_table_info(?)"), {table});
+    store.query(sqldialect::columnsQuery(store.engine()), {table});
     while (!store.atEnd()) {
         if (!type && store.readText(0).compare(column, Qt::CaseInsensitive) == 0)
             type = store.readText(1).trimmed().toUpper();
@@ -114,7 +115,7 @@ bool needsWidening(DataStore &store, const QString &table, const QStringList &co
 {
     for (const QString &column : columns) {
         const auto type = columnType(store, table, column);
-        if (type && *type != QLatin1String("DOUBLE"))
+        if (type && !sqldialect::isDoubleType(store.engine(), *type))
             return true;
     }
     return false;
@@ -143,10 +144,13 @@ bool upgradeDue(DataStore &store)
 
 bool createTemplateDatabase(DataStore &store)
 {
+    // The file starts in the first released layout, which the upgrade then brings up to
+    // date; a server has no older layout and starts in the current one.
+    const bool current = store.engine() != SqlEngine::Sqlite;
     return inTransaction(store, [&] {
         const QStringList tables = {
-            ordersTable(QStringLiteral("存单"), false),
-            orderLinesTable(QStringLiteral("存单详单"), false),
+            ordersTable(QStringLiteral("存单"), current),
+            orderLinesTable(QStringLiteral("存单详单"), current),
             QStringLiteral("create table 客户 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 电话 VARCHAR(16), "
                            "姓名 VARCHAR(16), 地址 VARCHAR(255), 最近订餐日期 DATETIME, 订餐次数 SMALLINT)"),
             QStringLiteral("create table 菜单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 代码 VARCHAR(8), "
@@ -160,7 +164,7 @@ bool createTemplateDatabase(DataStore &store)
             QStringLiteral("create table 记录 (记录内容 VARCHAR(16), 记录信息 VARCHAR(255))"),
         };
         for (const QString &sql : tables)
-            if (!store.execute(sql))
+            if (!store.execute(sqldialect::tableDefinition(store.engine(), sql)))
                 return false;
 
         for (const Dish &d : kDishes)
@@ -199,24 +203,24 @@ bool upgradeSchema(DataStore &store)
     const QString lines = QStringLiteral("存单详单");
     return inTransaction(store, [&] {
         if (!tableHasColumn(store, orders, QStringLiteral("备注"))
-            && !store.execute(QStringLiteral("alter table 存单 add 备注 VARCHAR(255)")))
+            && !store.execute(sqldialect::tableDefinition(store.engine(), QStringLiteral("alter table 存单 add 备注 VARCHAR(255)"))))
             return false;
         // Each rebuild copies every row; it runs only while a column still has its old type.
         if (needsWidening(store, lines, {QStringLiteral("数量")})
-            && !rebuildTable(store, lines, orderLinesTable(QStringLiteral("%1"), true)))
+            && !rebuildTable(store, lines, sqldialect::tableDefinition(store.engine(), orderLinesTable(QStringLiteral("%1"), true))))
             return false;
         if (needsWidening(store, orders, {QStringLiteral("已付"), QStringLiteral("实付")})
-            && !rebuildTable(store, orders, ordersTable(QStringLiteral("%1"), true)))
+            && !rebuildTable(store, orders, sqldialect::tableDefinition(store.engine(), ordersTable(QStringLiteral("%1"), true))))
             return false;
         for (const QString &sql : kIndexes)
-            if (!store.execute(sql))
+            if (!store.execute(sqldialect::tableDefinition(store.engine(), sql)))
                 return false;
         return removeIncompleteOrderSummary(store);
     });
 }
 
 OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QString &databasePath,
-                          const QString &configPath)
+                          const QString &configPath, const DatabaseSetting &database)
 {
     OpenedStore result;
     if (!QDir().mkpath(dataDir)) {
@@ -226,15 +230,16 @@ OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QStrin
     // What a copy cut short by a kill or a power cut left is no copy.
     removeUnfinishedCopies(dataDir + QStringLiteral("/backup"));
     QString error;
-    if (!store.open(databasePath, &error)) {
+    const bool onFile = database.engine == SqlEngine::Sqlite;
+    if (!(onFile ? store.open(databasePath, &error) : store.openServer(database, &error))) {
         result.error = error;
         return result;
     }
     // Settled once, at the first open: whether Qt's SQLite is the one linked here, so that
     // its connection handle may be handed to it (export, backups).
-    sameSqliteAsDriver(store.database());
-    const int tableCount = store.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' "
-                                                       "and name not like 'sqlite_%'")).toInt();
+    if (onFile)
+        sameSqliteAsDriver(store.database());
+    const int tableCount = store.scalar(sqldialect::tableCountQuery(store.engine())).toInt();
     if (tableCount == 0 && !createTemplateDatabase(store)) {
         result.error = store.lastError();
         store.close();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "databasesetting.h"
+
 #include <QString>
 
 namespace vorlan {
@@ -28,8 +30,9 @@ struct OpenedStore {
 };
 
 // The whole opening sequence: data folder, template, connection, upgrade, default
-// records (reading the older keys from `configPath`), decimal places.
+// records (reading the older keys from `configPath`), decimal places. The database is the
+// file at `databasePath` unless `database` names a server.
 OpenedStore openDataStore(DataStore &store, const QString &dataDir, const QString &databasePath,
-                          const QString &configPath);
+                          const QString &configPath, const DatabaseSetting &database = {});
 
 } // namespace vorlan

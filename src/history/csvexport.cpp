@@ -244,10 +244,11 @@ private:
 class QtCursor
 {
 public:
-    QtCursor(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+    QtCursor(const QSqlDatabase &db, const QString &sql, const QVariantList &values, bool forwardOnly)
         : m_query(db)
     {
-        m_query.setForwardOnly(true);
+        // The export reads three queries in turn.
+        m_query.setForwardOnly(forwardOnly);
         m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
         m_valid = m_query.prepare(sql);
         if (m_valid)
@@ -485,7 +486,11 @@ CsvExportResult exportHistoryCsv(DataStore &store, const HistoryFilter &filter, 
             false);
     return writeExport<QtCursor>(
         store, filter, path, description, statusTexts, progress,
-        [&db](const QString &sql, const QVariantList &values) { return QtCursor(db, sql, values); }, true);
+        [&db, forwardOnly = sqldialect::interleavedForwardQueries(store.engine())](const QString &sql,
+                                                                                 const QVariantList &values) {
+            return QtCursor(db, sql, values, forwardOnly);
+        },
+        true);
 }
 
 } // namespace vorlan

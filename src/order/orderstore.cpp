@@ -105,12 +105,12 @@ std::optional<int> insertOrder(DataStore &store, const SettledOrder &order, QStr
 {
     int id = 0;
     const bool stored = inTransaction(store, [&] {
-        if (!store.execute(QStringLiteral("insert into 存单 (编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,"
-                                          "已付,实付,桌号,电话,姓名,地址,是否结算,备注) "
-                                          "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                           orderValues(order)))
-            return false;
-        id = store.scalar(QStringLiteral("select last_insert_rowid()")).toInt();
+        const auto newId = store.insertReturningId(
+            QStringLiteral("insert into 存单 (编号,票头,店铺名称,时间,减免,减免份数,减免金额,合计,支付方式,"
+                           "已付,实付,桌号,电话,姓名,地址,是否结算,备注) "
+                           "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+            orderValues(order));
+        id = newId.value_or(0);
         return id > 0 && insertLines(store, id, order)
             && updateCustomerStats(store, order.phone, order.name, order.address, order.time);
     });

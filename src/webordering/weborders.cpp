@@ -2,6 +2,7 @@
 
 #include "core/datastore.h"
 #include "core/dates.h"
+#include "core/sqldialect.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -96,19 +97,18 @@ QString webOrderStateText(WebOrderState state)
 
 bool ensureWebOrderTable(DataStore &store)
 {
-    return store.execute(kCreateTable);
+    return store.execute(sqldialect::tableDefinition(store.engine(), kCreateTable));
 }
 
 std::optional<qint64> addWebOrder(DataStore &store, const WebOrder &order)
 {
     qint64 id = 0;
     const bool stored = inTransaction(store, [&] {
-        if (!store.execute(QStringLiteral("insert into 网络订单 (时间, 桌号, 电话, 备注, 明细, 合计, 状态, 原因) "
-                                          "values (?,?,?,?,?,?,?,?)"),
-                           {isoDateTime(order.time), order.table, order.phone, order.remark, linesText(order.lines), order.total,
-                            webOrderStateText(WebOrderState::Waiting), QString()}))
-            return false;
-        id = store.scalar(QStringLiteral("select last_insert_rowid()")).toLongLong();
+        const auto newId = store.insertReturningId(
+            QStringLiteral("insert into 网络订单 (时间, 桌号, 电话, 备注, 明细, 合计, 状态, 原因) values (?,?,?,?,?,?,?,?)"),
+            {isoDateTime(order.time), order.table, order.phone, order.remark, linesText(order.lines), order.total,
+             webOrderStateText(WebOrderState::Waiting), QString()});
+        id = newId.value_or(0);
         return id > 0;
     });
     if (!stored)

@@ -155,8 +155,7 @@ private slots:
         TestHome home;
         DataStore &s = *home.store;
         // a line that cannot be stored (its table is broken) takes the whole order with it
-        QVERIFY(s.execute("create trigger 坏行 before insert on 存单详单 when new.菜名='王老吉' "
-                          "begin select raise(abort, 'disk full'); end"));
+        QVERIFY(breakInserts(s, "存单详单", "菜名", "王老吉"));
         QString error;
         QVERIFY(!insertOrder(s, collect(threeLines()), &error));
         QVERIFY(error.contains(QStringLiteral("disk full")));
@@ -215,8 +214,7 @@ private slots:
         QCOMPARE(s.scalar("select 订餐次数 from 客户").toInt(), 1);
 
         // a failing line leaves the old order and its lines untouched
-        QVERIFY(s.execute("create trigger 坏行 before insert on 存单详单 when new.菜名='坏' "
-                          "begin select raise(abort, 'broken'); end"));
+        QVERIFY(breakInserts(s, "存单详单", "菜名", "坏"));
         OrderFormTexts broken = threeLines();
         broken.lines = {{"坏", "1", "份", "1"}};
         QVERIFY(!replaceOrder(s, *id, collect(broken)));

@@ -69,15 +69,20 @@ WebOrder readCurrent(DataStore &store)
     return order;
 }
 
-// Changes a waiting order only, read and written in one transaction.
+// Changes a waiting order only. The one statement both checks and changes it, so of two
+// tills on one server accepting the same order at once, one is told it is gone.
 bool finishWaiting(DataStore &store, qint64 id, WebOrderState state, const QString &reason)
 {
-    const QString waiting = webOrderStateText(WebOrderState::Waiting);
-    return inTransaction(store, [&] {
-        return store.scalar(QStringLiteral("select 状态 from 网络订单 where ID=?"), {id}).toString() == waiting
-            && store.execute(QStringLiteral("update 网络订单 set 状态=?, 原因=? where ID=? and 状态=?"),
-                             {webOrderStateText(state), reason, id, waiting});
+    bool changed = false;
+    const bool written = inTransaction(store, [&] {
+        if (!store.query(QStringLiteral("update 网络订单 set 状态=?, 原因=? where ID=? and 状态=? returning ID"),
+                         {webOrderStateText(state), reason, id, webOrderStateText(WebOrderState::Waiting)}))
+            return false;
+        changed = !store.atEnd();
+        store.closeQuery();
+        return true;
     });
+    return written && changed;
 }
 
 } // namespace

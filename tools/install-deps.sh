@@ -5,7 +5,7 @@
 set -euo pipefail
 packages=(cmake g++ ninja-build ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
           libqt6sql6-sqlite libsqlite3-dev libzstd-dev zstd qt6-serialport-dev fonts-wqy-microhei sqlite3 clang libclang-rt-14-dev
-          xvfb xauth poppler-utils dpkg-dev desktop-file-utils appstream)
+          xvfb xauth poppler-utils pkg-config libqrencode-dev zbar-tools dpkg-dev desktop-file-utils appstream)
 [ "${1:-}" = package ] && packages+=(lintian)
 missing=()
 for p in "${packages[@]}"; do

@@ -46,6 +46,11 @@ inline const QString CallerIdPort = QStringLiteral("来电显示端口");       
 inline const QString CallerIdMode = QStringLiteral("来电显示模式");       // "1" a box sending bare numbers, else a modem
 inline const QString CallerIdBaudRate = QStringLiteral("来电显示波特率"); // empty: 9600
 
+// The ordering page served to the customers' phones (扫码点餐 page).
+inline const QString WebOrderPort = QStringLiteral("扫码点餐端口");     // empty: not served
+inline const QString WebOrderToken = QStringLiteral("扫码点餐口令");    // the shop token in every link
+inline const QString WebOrderLimit = QStringLiteral("扫码点餐每分钟限制"); // requests a minute from one address; empty: 60
+
 // The program version that last opened the database.
 inline const QString DatabaseVersion = QStringLiteral("数据库版本");
 

@@ -1,0 +1,109 @@
+#include "weborderingbridge.h"
+
+#include "mainwindow.h"
+#include "webordering/ui/weborderfunctions.h"
+#include "webordering/ui/weborderpage.h"
+#include "webordering/ui/weborderpanel.h"
+#include "webordering/ui/weborderswindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace vorlan {
+
+WebOrderLink::WebOrderLink(MainWindow &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    QToolBar *bar = m_window.toolBar();
+    m_action = new QAction(QStringLiteral("网络订单"), this);
+    m_action->setObjectName(QStringLiteral("按钮_网络订单"));
+    // Before the settings menu, after the windows of the day's work.
+    QAction *before = nullptr;
+    for (QAction *a : bar->actions())
+        if (a->menu() == m_window.settingsMenu())
+            before = a;
+    bar->insertAction(before, m_action);
+    bar->insertSeparator(before);
+    if (QToolButton *b = button())
+        b->setObjectName(QStringLiteral("按钮_网络订单"));
+    connect(m_action, &QAction::triggered, this, &WebOrderLink::openWindow);
+
+    QMenu *menu = m_window.settingsMenu();
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("扫码点餐"), this, &WebOrderLink::openSettings);
+}
+
+QToolButton *WebOrderLink::button() const
+{
+    return qobject_cast<QToolButton *>(m_window.toolBar()->widgetForAction(m_action));
+}
+
+void WebOrderLink::restartServer()
+{
+    // The one place where the ordering page's server is (re)started with the settings
+    // stored in 记录, after start-up and after the 扫码点餐 page is confirmed.
+    refreshCount();
+}
+
+void WebOrderLink::refreshCount()
+{
+    DataStore *store = m_window.context().store;
+    m_waiting = store ? storedWebOrderFunctions(*store).waitingCount() : 0;
+    showCount(QColor());
+}
+
+void WebOrderLink::onClockTick(const QColor &colour)
+{
+    if (++m_ticks >= kCountEveryTicks) {
+        m_ticks = 0;
+        refreshCount();
+    }
+    showCount(colour);
+}
+
+void WebOrderLink::showCount(const QColor &colour)
+{
+    m_action->setText(m_waiting > 0 ? QStringLiteral("网络订单(%1)").arg(m_waiting) : QStringLiteral("网络订单"));
+    QToolButton *b = button();
+    if (!b)
+        return;
+    if (m_waiting > 0 && colour.isValid())
+        b->setStyleSheet(QStringLiteral("QToolButton { background: %1; color: black; font-weight: bold; }")
+                             .arg(colour.name()));
+    else if (m_waiting == 0)
+        b->setStyleSheet(QString());
+}
+
+void WebOrderLink::openWindow()
+{
+    AppContext &context = m_window.context();
+    if (!context.store)
+        return;
+    WebOrdersWindow::Hooks hooks;
+    hooks.orders = storedWebOrderFunctions(*context.store);
+    WebOrdersWindow *window = nullptr;
+    hooks.makeRoom = [this, &context, &window] { return makeRoomForWebOrder(*m_window.orderPanel(), context, window); };
+    hooks.load = [this, &context, &window](const WebOrder &order) {
+        putWebOrderOnPanel(*m_window.orderPanel(), context, order, window);
+        m_window.refreshPreview();
+    };
+    WebOrdersWindow dialog(*context.prompter, std::move(hooks), &m_window);
+    window = &dialog;
+    dialog.exec();
+    refreshCount();
+}
+
+void WebOrderLink::openSettings()
+{
+    AppContext &context = m_window.context();
+    WebOrderDialog::Hooks hooks;
+    hooks.pictureChanged = [this] { m_window.refreshPreview(); };
+    WebOrderDialog dialog(context, {m_window.tableCodes(), m_window.tableNames()}, std::move(hooks), &m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        restartServer();
+}
+
+} // namespace vorlan

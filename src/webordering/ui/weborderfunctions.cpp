@@ -1,0 +1,17 @@
+#include "weborderfunctions.h"
+
+namespace vorlan {
+
+WebOrderFunctions storedWebOrderFunctions([[maybe_unused]] DataStore &store)
+{
+    WebOrderFunctions f;
+#ifdef VORLAN_WEBORDERS_STORED
+    f.waiting = [&store] { return waitingWebOrders(store); };
+    f.waitingCount = [&store] { return waitingWebOrderCount(store); };
+    f.accept = [&store](qint64 id) { return acceptWebOrder(store, id); };
+    f.reject = [&store](qint64 id, const QString &reason) { return rejectWebOrder(store, id, reason); };
+#endif
+    return f;
+}
+
+} // namespace vorlan

@@ -1,0 +1,78 @@
+#include "webordersettings.h"
+
+#include "core/datastore.h"
+#include "core/recordkeys.h"
+#include "core/recordtable.h"
+
+#include <QNetworkInterface>
+#include <QRandomGenerator>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace vorlan {
+
+WebOrderSettings readWebOrderSettings(DataStore &store)
+{
+    RecordTable records(store);
+    WebOrderSettings s;
+    bool ok = false;
+    const int port = records.read(recordkey::WebOrderPort).trimmed().toInt(&ok);
+    s.enabled = ok && port > 0 && port <= 65535;
+    if (s.enabled)
+        s.port = port;
+    const int limit = records.read(recordkey::WebOrderLimit).trimmed().toInt(&ok);
+    if (ok && limit > 0)
+        s.limitPerMinute = limit;
+    s.token = records.read(recordkey::WebOrderToken).trimmed();
+    return s;
+}
+
+bool saveWebOrderSettings(DataStore &store, const WebOrderSettings &s)
+{
+    RecordTable records(store);
+    return inTransaction(store, [&] {
+        return records.write(recordkey::WebOrderPort, s.enabled ? QString::number(s.port) : QString())
+            && records.write(recordkey::WebOrderLimit, QString::number(s.limitPerMinute))
+            && records.write(recordkey::WebOrderToken, s.token);
+    });
+}
+
+QString newWebOrderToken()
+{
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
+    QString token;
+    for (int i = 0; i < 16; ++i)
+        token.append(QLatin1Char(alphabet[QRandomGenerator::system()->bounded(32)]));
+    return token;
+}
+
+QString tableCardUrl(const QString &address, int port, const QString &token, const QString &tableCode)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(address.trimmed());
+    url.setPort(port);
+    url.setPath(QStringLiteral("/"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("t"), token);
+    query.addQueryItem(QStringLiteral("table"), QString::fromUtf8(QUrl::toPercentEncoding(tableCode)));
+    url.setQuery(query);
+    return url.toString(QUrl::FullyEncoded);
+}
+
+QString shopNetworkAddress()
+{
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (!(flags & QNetworkInterface::IsUp) || (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            const QHostAddress ip = entry.ip();
+            if (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback())
+                return ip.toString();
+        }
+    }
+    return {};
+}
+
+} // namespace vorlan

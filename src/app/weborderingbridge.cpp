@@ -48,10 +48,17 @@ void WebOrderLink::restartServer()
     refreshCount();
 }
 
+WebOrderFunctions WebOrderLink::orderFunctions() const
+{
+    if (m_functions)
+        return *m_functions;
+    DataStore *store = m_window.context().store;
+    return store ? storedWebOrderFunctions(*store) : WebOrderFunctions();
+}
+
 void WebOrderLink::refreshCount()
 {
-    DataStore *store = m_window.context().store;
-    m_waiting = store ? storedWebOrderFunctions(*store).waitingCount() : 0;
+    m_waiting = orderFunctions().waitingCount();
     showCount(QColor());
 }
 
@@ -77,23 +84,28 @@ void WebOrderLink::showCount(const QColor &colour)
         b->setStyleSheet(QString());
 }
 
-void WebOrderLink::openWindow()
+std::unique_ptr<WebOrdersWindow> WebOrderLink::makeWindow()
 {
     AppContext &context = m_window.context();
-    if (!context.store)
-        return;
+    auto owner = std::make_shared<QWidget *>(nullptr);
     WebOrdersWindow::Hooks hooks;
-    hooks.orders = storedWebOrderFunctions(*context.store);
-    WebOrdersWindow *window = nullptr;
-    hooks.makeRoom = [this, &context, &window] { return makeRoomForWebOrder(*m_window.orderPanel(), context, window); };
-    hooks.load = [this, &context, &window](const WebOrder &order) {
-        putWebOrderOnPanel(*m_window.orderPanel(), context, order, window);
+    hooks.orders = orderFunctions();
+    hooks.makeRoom = [this, &context, owner] { return makeRoomForWebOrder(*m_window.orderPanel(), context, *owner); };
+    hooks.load = [this, &context, owner](const WebOrder &order) {
+        putWebOrderOnPanel(*m_window.orderPanel(), context, order, *owner);
         m_window.refreshPreview();
+        refreshCount();
     };
-    WebOrdersWindow dialog(*context.prompter, std::move(hooks), &m_window);
-    window = &dialog;
-    dialog.exec();
-    refreshCount();
+    auto window = std::make_unique<WebOrdersWindow>(*context.prompter, std::move(hooks), &m_window);
+    *owner = window.get();
+    connect(window.get(), &QDialog::finished, this, &WebOrderLink::refreshCount);
+    return window;
+}
+
+void WebOrderLink::openWindow()
+{
+    if (m_window.context().store)
+        makeWindow()->exec();
 }
 
 void WebOrderLink::openSettings()

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "webordering/ui/weborderfunctions.h"
+
 #include <QColor>
 #include <QObject>
+
+#include <memory>
+#include <optional>
 
 class QAction;
 class QToolButton;
@@ -9,6 +14,7 @@ class QToolButton;
 namespace vorlan {
 
 class MainWindow;
+class WebOrdersWindow;
 
 // Orders from the customers' phones in the main window: the toolbar button 网络订单 with
 // the number of waiting orders (blinking while any waits), its window, the 扫码点餐 entry
@@ -31,16 +37,22 @@ public:
     int waitingCount() const { return m_waiting; }
     QAction *action() const { return m_action; }
     QToolButton *button() const;
+    // The window on the waiting orders, its 接单 putting them on the order panel.
+    std::unique_ptr<WebOrdersWindow> makeWindow();
     void openWindow();
+    // Tests read the orders from elsewhere; otherwise they are the store's.
+    void setOrderFunctions(WebOrderFunctions functions) { m_functions = std::move(functions); }
     void openSettings();
 
 private:
     void showCount(const QColor &colour);
+    WebOrderFunctions orderFunctions() const;
 
     MainWindow &m_window;
     QAction *m_action = nullptr;
     int m_waiting = 0;
     int m_ticks = 0;
+    std::optional<WebOrderFunctions> m_functions;
 };
 
 } // namespace vorlan

@@ -31,6 +31,8 @@ struct Shop {
         window = std::make_unique<MainWindow>(home.context);
         window->show();
         QVERIFY(window->start());
+        QVERIFY(home.context.store->execute("insert into 桌号 (代号, 桌号名称) values ('A3', '大厅3')"));
+        window->loadTableList();
         table = std::make_unique<WebOrderTable>(*home.context.store);
         const DishCatalog &c = window->dishCatalog();
         dineIn = table->add("A3", "", "少辣", {{c.codes[0], c.names[0], c.units[0], c.prices[0].toDouble(), 2},
@@ -121,6 +123,7 @@ private slots:
         const DishCatalog &c = shop.window->dishCatalog();
         QCOMPARE(shop.form().header->currentText(), QStringLiteral("扫码点餐"));
         QCOMPARE(shop.form().tableCode->text(), QStringLiteral("A3"));
+        QCOMPARE(shop.form().table->currentText(), QStringLiteral("大厅3")); // printed and stored
         QCOMPARE(shop.form().phone->text(), QString());
         QCOMPARE(shop.form().remark->toPlainText(), QStringLiteral("少辣"));
         OrderEntry *entry = shop.window->orderEntry();

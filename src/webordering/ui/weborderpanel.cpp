@@ -61,7 +61,11 @@ void putWebOrderOnPanel(OrderPanel &panel, AppContext &context, const WebOrder &
     else
         showStoredChoice(form.header, header);
 
+    // The code picks the table from the list; a code no longer listed is kept as sent, so
+    // the receipt and the stored order still name the table.
     form.tableCode->setText(order.table);
+    if (form.table->currentIndex() < 0 && !order.table.trimmed().isEmpty())
+        showStoredChoice(form.table, order.table);
     form.phone->setText(order.phone); // a known customer brings name and address
     form.remark->setPlainText(order.remark);
 

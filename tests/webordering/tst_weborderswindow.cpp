@@ -1,8 +1,11 @@
 #include "app/mainwindow.h"
 #include "app/weborderingbridge.h"
+#include "core/datastore.h"
 #include "core/numbers.h"
 #include "masterdata/namelists.h"
+#include "order/ui/orderactions.h"
 #include "order/ui/orderentry.h"
+#include "receipt/printbackend.h"
 #include "programfolder.h"
 #include "webordering/ui/weborderswindow.h"
 #include "webordertable.h"
@@ -133,6 +136,13 @@ private slots:
         QVERIFY(entry->isLineOutOfCatalog(2));
         QCOMPARE(shop.form().total->text(), formatDouble(c.prices[0].toDouble() * 2 + c.prices[1].toDouble() + 9.5));
         QCOMPARE(shop.window->webOrders()->waitingCount(), 1);
+        // Settled as usual, the order is stored under its header and table.
+        PdfFolderBackend pdf(shop.home.dir.filePath("pdf"));
+        shop.home.context.printBackend = &pdf;
+        shop.window->orderActions()->settleOrder();
+        DataStore &store = *shop.home.context.store;
+        QCOMPARE(store.scalar("select 票头 || '/' || 桌号 || '/' || 备注 from 存单 order by ID desc limit 1").toString(),
+                 QStringLiteral("扫码点餐/大厅3/少辣"));
 
         // The second order reuses the header the first one added to the list.
         shop.prompter().answers.clear();

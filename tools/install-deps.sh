@@ -4,8 +4,9 @@
 # "package" adds what checking the Debian package needs (tools/package.sh).
 set -euo pipefail
 packages=(cmake g++ ninja-build ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
-          libqt6sql6-sqlite libqt6sql6-psql postgresql libsqlite3-dev libzstd-dev zstd qt6-serialport-dev qt6-httpserver-dev qt6-websockets-dev fonts-wqy-microhei sqlite3 clang libclang-rt-14-dev
-          xvfb xauth poppler-utils dpkg-dev desktop-file-utils appstream chromium nodejs)
+          libqt6sql6-sqlite libqt6sql6-psql postgresql libsqlite3-dev libzstd-dev zstd qt6-serialport-dev
+          qt6-httpserver-dev qt6-websockets-dev pkg-config libqrencode-dev zbar-tools fonts-wqy-microhei sqlite3
+          clang libclang-rt-14-dev xvfb xauth poppler-utils dpkg-dev desktop-file-utils appstream chromium nodejs)
 [ "${1:-}" = package ] && packages+=(lintian)
 missing=()
 for p in "${packages[@]}"; do

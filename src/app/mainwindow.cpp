@@ -2,6 +2,7 @@
 
 #include "aboutdialog.h"
 #include "calleridbridge.h"
+#include "weborderingbridge.h"
 #include "core/backup.h"
 #include "core/dailybackup.h"
 #include "historybridge.h"
@@ -146,6 +147,7 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 
     connectHistoryWindows(*this);
     m_callerId = new CallerIdLink(*this);
+    m_webOrders = new WebOrderLink(*this);
 
     // A session logout or an ordinary quit still keeps the operator's choices.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::saveLastSelections);
@@ -320,6 +322,7 @@ bool MainWindow::start()
 
     m_panel->start();
     m_callerId->start();
+    m_webOrders->restartServer();
     m_timer->start();
     m_started = true;
     openPreview();
@@ -478,6 +481,7 @@ void MainWindow::setLinkColour(const QColor &colour)
 void MainWindow::onClockTick()
 {
     setLinkColour(m_linkColour == kLinkYellow ? kLinkGreen : kLinkYellow);
+    m_webOrders->onClockTick(m_linkColour);
     const QDateTime now = m_clock();
     if (businessDate(now) != m_startDate) {
         m_startDate = businessDate(now);

@@ -24,6 +24,7 @@ class CallerIdLink;
 class DailyBackup;
 class DataStore;
 class PreviewWindow;
+class WebOrderLink;
 
 // The program's main window, a frame: it places the order panel, the toolbar and menus,
 // the status bar with today's counters, the one-second clock and the docked receipt
@@ -64,6 +65,8 @@ public:
     OrderPanel *orderPanel() const { return m_panel; }
     // The caller-ID port, call bar and recent calls.
     CallerIdLink *callerId() const { return m_callerId; }
+    // The orders from the customers' phones: toolbar button, window, 扫码点餐 page, server.
+    WebOrderLink *webOrders() const { return m_webOrders; }
     // Shortcuts to the order panel, for the windows that work on the order.
     void loadDishCatalog() { m_panel->loadDishCatalog(); }
     void loadTableList() { m_panel->loadTableList(); }
@@ -125,6 +128,7 @@ private:
     QTimer *m_timer = nullptr;
     PreviewWindow *m_preview = nullptr;
     CallerIdLink *m_callerId = nullptr;
+    WebOrderLink *m_webOrders = nullptr;
 };
 
 // Where the shipped documents (usage guide, printing help) are found.

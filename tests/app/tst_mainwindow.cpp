@@ -125,10 +125,10 @@ private slots:
                                  "状态条1", "工具条2", "时钟1"})
             QVERIFY2(w.findChild<QObject *>(QString::fromUtf8(name)), name);
         QCOMPARE(actionTexts(w.toolBar()->actions()),
-                 QStringList({"历史单据", "收入报表", "销售统计", "-", "顾客管理", "商品管理", "-", "设置菜单", "帮助"}));
+                 QStringList({"历史单据", "收入报表", "销售统计", "-", "顾客管理", "商品管理", "-", "网络订单", "-", "设置菜单", "帮助"}));
         QCOMPARE(actionTexts(w.settingsMenu()->actions()),
                  QStringList({"票头设置", "-", "店名设置", "-", "减免设置", "-", "设置", "-", "打印设置", "-", "恢复备份",
-                              "-", "来电显示", "-", "最近来电"}));
+                              "-", "来电显示", "-", "最近来电", "-", "扫码点餐"}));
         QCOMPARE(actionTexts(w.helpMenu()->actions()),
                  QStringList({"QQ反馈问题或建议", "-", "使用教程", "-", "无法打印", "-", "软件更新", "-", "关于"}));
         QCOMPARE(w.findChild<QMenu *>(QStringLiteral("A菜单"))->actions().first()->text(), QStringLiteral("删除行"));

@@ -11,7 +11,7 @@
 #include "core/datastore.h"
 #include "core/dates.h"
 #include "core/schema.h"
-#include "core/ui/qtprompter.h"
+#include "core/reportingprompter.h"
 #include "reports/incomereport.h"
 #include "reports/periodtotals.h"
 #include "reports/salesstatistics.h"
@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
     }
     AppContext context;
     context.paths.home = args.at(1);
-    QtPrompter prompter;
+    ReportingPrompter prompter; // a benchmark never waits on a box
     context.prompter = &prompter;
     QTemporaryDir temp(context.paths.home + QStringLiteral("/bench-temp-XXXXXX"));
     context.temporaryFolder = temp.path();

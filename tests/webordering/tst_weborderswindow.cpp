@@ -10,7 +10,12 @@
 #include "webordering/ui/weborderswindow.h"
 #include "webordertable.h"
 
+#include "core/recordkeys.h"
+#include "core/recordtable.h"
+
 #include <QComboBox>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -55,6 +60,46 @@ class TestWebOrdersWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void storedSettingsServeThePage_data()
+    {
+        QTest::addColumn<bool>("portTaken");
+        QTest::newRow("free port") << false;
+        QTest::newRow("port in use") << true;
+    }
+
+    // The main window serves the page on the stored port; a port another program holds
+    // is told once and the till works on.
+    void storedSettingsServeThePage()
+    {
+        QFETCH(bool, portTaken);
+        Shop shop;
+        QTcpServer other;
+        QVERIFY(other.listen(QHostAddress::Any));
+        const quint16 port = other.serverPort();
+        if (!portTaken)
+            other.close();
+        RecordTable records(*shop.home.context.store);
+        QVERIFY(records.write(recordkey::WebOrderPort, QString::number(port)));
+        QVERIFY(records.write(recordkey::WebOrderToken, QStringLiteral("abcdEFGH23456789")));
+        shop.prompter().clear();
+        shop.window->webOrders()->restartServer();
+        QCOMPARE(shop.prompter().shown.size(), portTaken ? 1 : 0);
+        if (portTaken)
+            return;
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(client.waitForConnected(3000));
+        client.write("GET /api/catalog?t=wrong HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(client.bytesAvailable() > 0 || client.state() != QAbstractSocket::ConnectedState, 3000);
+        QVERIFY(client.readAll().startsWith("HTTP/1.1 403"));
+        // switched off: nothing listens any more
+        QVERIFY(records.write(recordkey::WebOrderPort, QString()));
+        shop.window->webOrders()->restartServer();
+        QTcpSocket late;
+        late.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(!late.waitForConnected(1000));
+    }
+
     void buttonCountsAndBlinks()
     {
         Shop shop;

@@ -11,9 +11,10 @@
 #include "callerid/ui/calleridpage.h"
 #include "callerid/ui/recentcallswindow.h"
 #include "core/datastore.h"
-#include "core/reportingprompter.h"
 #include "masterdata/customers.h"
 #include "order/ui/orderentry.h"
+
+#include "grabsupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,44 +30,6 @@
 
 using namespace vorlan;
 
-namespace {
-
-class GrabPrompter final : public Prompter
-{
-public:
-    void message(QWidget *o, PromptIcon i, const QString &c, const QString &t) override { m_report.message(o, i, c, t); }
-    bool ask(QWidget *o, PromptIcon i, const QString &c, const QString &t, PromptDefault d) override
-    {
-        return m_report.ask(o, i, c, t, d);
-    }
-    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &, InputKind) override
-    {
-        return QStringLiteral("2");
-    }
-    QString openFile(QWidget *o, const QString &c, const QString &f, const QString &x) override
-    {
-        return m_report.openFile(o, c, f, x);
-    }
-    QString saveFile(QWidget *o, const QString &c, const QString &p, const QString &x) override
-    {
-        return m_report.saveFile(o, c, p, x);
-    }
-
-private:
-    ReportingPrompter m_report;
-};
-
-bool save(QWidget *widget, const QString &path)
-{
-    QApplication::processEvents();
-    if (widget->grab().save(path))
-        return true;
-    QTextStream(stderr) << "cannot write " << path << "\n";
-    return false;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -78,6 +41,7 @@ int main(int argc, char *argv[])
     QTemporaryDir home(out.filePath(QStringLiteral("grab-home-XXXXXX")));
 
     GrabPrompter prompter;
+    prompter.otherInputs = QStringLiteral("2"); // every quantity box
     AppContext context;
     context.paths.home = home.path();
     context.prompter = &prompter;
@@ -103,7 +67,7 @@ int main(int argc, char *argv[])
     // A call with nothing on the form: the number goes into the phone box.
     call.number = QStringLiteral("13812345678");
     emit window.callerId()->port()->callArrived(call);
-    if (!save(&window, out.filePath(QStringLiteral("callerid-filled.png"))))
+    if (!saveGrab(&window, out.filePath(QStringLiteral("callerid-filled.png"))))
         return 1;
 
     // An order being taken when the phone rings again.
@@ -115,7 +79,7 @@ int main(int argc, char *argv[])
     code->clear();
     call.number = QStringLiteral("13900001111");
     emit window.callerId()->port()->callArrived(call);
-    if (!save(&window, out.filePath(QStringLiteral("callerid-callbar.png"))))
+    if (!saveGrab(&window, out.filePath(QStringLiteral("callerid-callbar.png"))))
         return 1;
 
     // A private call, then the list of recent calls.
@@ -124,7 +88,7 @@ int main(int argc, char *argv[])
     emit window.callerId()->port()->callArrived(call);
     RecentCallsWindow recent(*window.callerId()->log(), context.store, &window);
     recent.show();
-    if (!QTest::qWaitForWindowExposed(&recent) || !save(&recent, out.filePath(QStringLiteral("callerid-recent.png"))))
+    if (!QTest::qWaitForWindowExposed(&recent) || !saveGrab(&recent, out.filePath(QStringLiteral("callerid-recent.png"))))
         return 1;
     recent.close();
 
@@ -147,7 +111,7 @@ int main(int argc, char *argv[])
     if (::write(master, lines.constData(), lines.size()) != lines.size())
         return 1;
     QTest::qWait(300);
-    const bool saved = save(&dialog, out.filePath(QStringLiteral("callerid-page.png")));
+    const bool saved = saveGrab(&dialog, out.filePath(QStringLiteral("callerid-page.png")));
     dialog.page()->stopTest();
     ::close(master);
     ::close(slave);

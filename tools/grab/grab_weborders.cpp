@@ -8,7 +8,7 @@
 #include "app/mainwindow.h"
 #include "app/weborderingbridge.h"
 #include "core/datastore.h"
-#include "core/reportingprompter.h"
+#include "grabsupport.h"
 #include "webordering/ui/weborderpage.h"
 #include "webordering/ui/weborderswindow.h"
 
@@ -21,19 +21,6 @@
 #include <QTextStream>
 
 using namespace vorlan;
-
-namespace {
-
-bool save(QWidget *widget, const QString &path)
-{
-    QApplication::processEvents();
-    if (widget->grab().save(path))
-        return true;
-    QTextStream(stderr) << "cannot write " << path << "\n";
-    return false;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -72,13 +59,13 @@ int main(int argc, char *argv[])
     window.webOrders()->setOrderFunctions(functions);
     window.webOrders()->refreshCount();
     window.onClockTick();
-    bool ok = save(&window, out.filePath(QStringLiteral("weborders-main.png")));
+    bool ok = saveGrab(&window, out.filePath(QStringLiteral("weborders-main.png")));
 
     auto list = window.webOrders()->makeWindow();
     list->show();
-    ok = QTest::qWaitForWindowExposed(list.get()) && save(list.get(), out.filePath(QStringLiteral("weborders-window.png"))) && ok;
+    ok = QTest::qWaitForWindowExposed(list.get()) && saveGrab(list.get(), out.filePath(QStringLiteral("weborders-window.png"))) && ok;
     list->acceptSelected(); // the first one onto the order panel
-    ok = save(&window, out.filePath(QStringLiteral("weborders-taken.png"))) && ok;
+    ok = saveGrab(&window, out.filePath(QStringLiteral("weborders-taken.png"))) && ok;
 
     context.store->execute(QStringLiteral("delete from 桌号"));
     for (int i = 1; i <= 5; ++i)
@@ -89,7 +76,7 @@ int main(int argc, char *argv[])
     page.enabledBox()->setChecked(true);
     page.confirm();
     page.show();
-    ok = QTest::qWaitForWindowExposed(&page) && save(&page, out.filePath(QStringLiteral("weborders-page.png"))) && ok;
+    ok = QTest::qWaitForWindowExposed(&page) && saveGrab(&page, out.filePath(QStringLiteral("weborders-page.png"))) && ok;
     ok = writeTableCardsPdf(out.filePath(QStringLiteral("table-cards.pdf")), page.selectedCards()) && ok;
     return ok ? 0 : 1;
 }

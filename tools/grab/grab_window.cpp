@@ -11,7 +11,7 @@
 // Messages the program would show are printed instead; nothing waits for a click.
 
 #include "app/mainwindow.h"
-#include "core/reportingprompter.h"
+#include "grabsupport.h"
 #include "core/datastore.h"
 #include "order/orderstore.h"
 #include "order/ui/orderentry.h"
@@ -32,45 +32,6 @@
 #include <QTextStream>
 
 using namespace vorlan;
-
-namespace {
-
-// Answers the quantity boxes from a list; everything else is reported, never shown.
-class GrabPrompter final : public Prompter
-{
-public:
-    QStringList quantities;
-
-    void message(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text) override
-    {
-        m_report.message(owner, icon, caption, text);
-    }
-    bool ask(QWidget *owner, PromptIcon icon, const QString &caption, const QString &text,
-             PromptDefault defaultButton) override
-    {
-        return m_report.ask(owner, icon, caption, text, defaultButton);
-    }
-    std::optional<QString> input(QWidget *owner, const QString &caption, const QString &prompt,
-                                 const QString &initial, InputKind kind) override
-    {
-        if (!quantities.isEmpty())
-            return quantities.takeFirst();
-        return m_report.input(owner, caption, prompt, initial, kind);
-    }
-    QString openFile(QWidget *owner, const QString &caption, const QString &folder, const QString &filter) override
-    {
-        return m_report.openFile(owner, caption, folder, filter);
-    }
-    QString saveFile(QWidget *owner, const QString &caption, const QString &path, const QString &filter) override
-    {
-        return m_report.saveFile(owner, caption, path, filter);
-    }
-
-private:
-    ReportingPrompter m_report;
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -170,7 +131,7 @@ int main(int argc, char *argv[])
         if (usual)
             break;
         code->setText(QString::fromLatin1(dish));
-        prompter.quantities.append(QString::fromLatin1(quantity));
+        prompter.inputs.append(QString::fromLatin1(quantity));
         window.orderEntry()->chooseDish();
     }
     code->setText(QStringLiteral("0"));
